@@ -1,0 +1,5 @@
+#include "app/Globals.h"
+
+wxString g_strXmlFile;
+int g_nProgramMode = 0;
+bool g_bRemember = false;

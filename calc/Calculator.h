@@ -1,0 +1,106 @@
+#ifndef VARID_CALC_CALCULATOR_H
+#define VARID_CALC_CALCULATOR_H
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include <wx/string.h>
+
+class Calculator;
+
+// A K3 march strategy: engine, current point, previous point, slope bound,
+// tolerance. True once a root is stored in the engine's K3.
+typedef bool (*SearchStrategy)(Calculator* pCalc, double x, double prev, double L, double tol);
+
+bool SearchUpToEnd(Calculator* pCalc, double x, double prev, double L, double tol);
+bool SearchAfterPoles(Calculator* pCalc, double x, double prev, double L, double tol);
+bool SearchAcrossPoles(Calculator* pCalc, double x, double prev, double L, double tol);
+bool SearchBelowPoles(Calculator* pCalc, double x, double prev, double L, double tol);
+bool SearchImpossible(Calculator* pCalc, double x, double prev, double L, double tol);
+
+// Calibration engine: dead time, registration efficacy and K1..K3 from four
+// calibration points, then the corrected value and accuracy of every row.
+class Calculator {
+public:
+    Calculator();
+
+    void Init();
+    void Clear();
+
+    void SetRealPforCalc(const std::vector<double>& vec);
+    void SetT(const double& dT);
+    void SetFlForCalc(const std::vector<double>& vec);
+    void SetFrForCalc(const std::vector<double>& vec);
+    void SetRealP(const std::vector<double>& vec);
+    void SetFl(const std::vector<double>& vec);
+    void SetFr(const std::vector<double>& vec);
+    void SetManualK1(double d);
+    void SetManualK2(double d);
+    void SetManualK3(double d);
+    void SetManualKeff(double d);
+    void SetManualDT(double d);
+
+    bool Calculate();
+    bool CalculateManual();
+
+    double GetKeff() const;
+    double GetDT() const;
+    double GetK1() const;
+    double GetK2() const;
+    double GetK3() const;
+    double GetCorrectP(int row) const;   // throws std::out_of_range
+    double GetAccuracy(int row) const;   // throws std::out_of_range
+    double GetManualCorrectP(int row) const;
+    double GetManualAccuracy(int row) const;
+
+    // The K3 search (public so that the strategies and the tests reach it).
+    void FindK3();
+    double K3Equation(double x) const;
+    double EstimateSlope() const;
+    void FindPoles();
+    void ClassifyPoles();
+
+    static double RoundTo3(double v);
+    static void AverageReadings(const std::vector<double>& a, const std::vector<double>& b,
+                                std::vector<double>& out);
+
+    // Members in the documented order; public so that tests and strategies
+    // can observe the intermediate state of a calculation.
+    double m_dSearchTo;
+    double m_dSearchFrom;
+    double m_dSearchStep;
+    double m_dEps;
+    std::vector<double> m_vecRealPforCalc;
+    std::vector<double> m_vecFlForCalc;
+    std::vector<double> m_vecFrForCalc;
+    std::vector<double> m_vecFForCalc;
+    std::vector<double> m_vecRealP;
+    std::vector<double> m_vecFl;
+    std::vector<double> m_vecFr;
+    std::vector<double> m_vecF;
+    std::vector<double> m_vecCorrectP;
+    std::vector<double> m_vecAccuracy;
+    std::vector<double> m_vecManualCorrectP;
+    std::vector<double> m_vecManualAccuracy;
+    double m_dT;
+    double m_dKeff;
+    double m_dDT;
+    double m_t1, m_t2, m_t3;
+    double m_p1, m_p2, m_p3;
+    double m_k1, m_k2, m_k3;
+    double m_dManualK1;
+    double m_dManualK2;
+    double m_dManualK3;
+    double m_dManualKeff;
+    double m_dManualDT;
+    double m_T1, m_T2;
+    double m_P1, m_P2, m_P3;
+    std::vector<double> m_vecPoles;
+    double m_dPoleMax;
+    double m_dPoleMin;
+    int32_t m_nPoleCase;
+    std::map<int32_t, SearchStrategy> m_mapSearch;
+};
+
+#endif

@@ -1,0 +1,27 @@
+# wxWidgets twice: the engine and the archive code link the base library only
+# (no window toolkit), the program and the GUI tests the whole set.
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS base)
+add_library(wx_base INTERFACE)
+target_include_directories(wx_base SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+target_compile_definitions(wx_base INTERFACE ${wxWidgets_DEFINITIONS})
+target_compile_options(wx_base INTERFACE ${wxWidgets_CXX_FLAGS})
+target_link_libraries(wx_base INTERFACE ${wxWidgets_LIBRARIES})
+
+unset(wxWidgets_LIBRARIES)
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS xrc html adv xml core base)
+add_library(wx_gui INTERFACE)
+target_include_directories(wx_gui SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+target_compile_definitions(wx_gui INTERFACE ${wxWidgets_DEFINITIONS})
+target_compile_options(wx_gui INTERFACE ${wxWidgets_CXX_FLAGS})
+target_link_libraries(wx_gui INTERFACE ${wxWidgets_LIBRARIES})
+
+find_path(TINYXML_INCLUDE_DIR tinyxml.h REQUIRED)
+find_library(TINYXML_LIBRARY tinyxml REQUIRED)
+add_library(tinyxml INTERFACE)
+target_include_directories(tinyxml SYSTEM INTERFACE ${TINYXML_INCLUDE_DIR})
+target_compile_definitions(tinyxml INTERFACE TIXML_USE_STL)
+target_link_libraries(tinyxml INTERFACE ${TINYXML_LIBRARY})
+
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)
+find_package(Threads REQUIRED)

@@ -1,0 +1,80 @@
+#ifndef VARID_UI_PANELRESULT_H
+#define VARID_UI_PANELRESULT_H
+
+#include <vector>
+
+#include <wx/grid.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/button.h>
+
+#include "calc/Calculator.h"
+
+class TiXmlElement;
+class TiXmlNode;
+
+// The result panel: measurement grid, manual grid, T, result and manual boxes.
+class PanelResult : public wxPanel {
+public:
+    explicit PanelResult(wxWindow* pParent);
+    ~PanelResult() override;
+
+    void Count();
+    void Clear();
+    void ChangeProgramMode();
+
+    // Archive members (implemented in archive/PanelResultArchive.cpp).
+    void Save();
+    void Open();
+    void SaveArchive(wxString strPath);
+    void LoadArchive(wxString strPath);
+    // End of archive members.
+
+    bool IsCellChecked(int nRow, int nCol);
+    bool IsCellChecked(int nRow, int nCol, wxGrid* pGrid);
+    bool GetCellDouble(int nRow, int nCol, double& dOut);
+    int CountChosenRows();
+
+private:
+    void InitGrid();
+    void InitManualGrid();
+    void FormatGrid(wxGrid* pGrid);
+    void UpdateColumnLabels();
+    void OnGridCellChange(wxGridEvent& event);
+    void OnChangeValue(wxCommandEvent& event);
+
+    bool IsTFilled();
+    bool ReadGridData();
+    bool PrepareSecondValueColumn();
+    void FillCalculator();
+    void ShowResults();
+    void SetManualValues();
+    static wxString FormatCorrection(double v);
+
+    wxGrid* m_pGrid;
+    wxGrid* m_pManualGrid;
+    wxGridTableBase* m_pGridTable;
+    Calculator m_calculator;
+    std::vector<bool> m_vecGridChoose;
+    std::vector<double> m_vecGridRealP;
+    std::vector<double> m_vecGridFl;
+    std::vector<double> m_vecGridFr;
+    wxTextCtrl* m_pTextRegistration;
+    wxTextCtrl* m_pTextDeadTime;
+    wxTextCtrl* m_pTextT;
+    wxTextCtrl* m_pTextK1;
+    wxTextCtrl* m_pTextK2;
+    wxTextCtrl* m_pTextK3;
+    wxTextCtrl* m_pTextManualDeadTime;
+    wxTextCtrl* m_pTextManualRegistration;
+    wxTextCtrl* m_pTextManualK1;
+    wxTextCtrl* m_pTextManualK2;
+    wxTextCtrl* m_pTextManualK3;
+    wxButton* m_pBtChangeValue;
+    bool m_bSingleValueColumn;
+    int m_nChosenCount;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+#endif
