@@ -1,0 +1,73 @@
+#ifndef VARID_ARCHIVE_ARCHIVEDOCUMENT_H
+#define VARID_ARCHIVE_ARCHIVEDOCUMENT_H
+
+#include <array>
+#include <string>
+
+#include <wx/string.h>
+
+class TiXmlElement;
+class TiXmlNode;
+
+// The archive document without any window: the panel copies its two grids and
+// eleven boxes into these tables, and takes them back after a good read.
+namespace archive {
+
+constexpr int kRows = 11;
+constexpr int kCols = 6;
+constexpr int kBoxes = 11;
+
+using GridTable = std::array<std::array<wxString, kCols>, kRows>;
+
+// Indexes of the boxes, in the order of the children of "Coefficients".
+enum Box {
+    kBoxT,
+    kBoxRegistration,
+    kBoxDeadTime,
+    kBoxK1,
+    kBoxK2,
+    kBoxK3,
+    kBoxManualDeadTime,
+    kBoxManualRegistration,
+    kBoxManualK1,
+    kBoxManualK2,
+    kBoxManualK3
+};
+
+struct Contents {
+    GridTable table;        // measurement grid
+    GridTable manualTable;  // manual grid
+    std::array<wxString, kBoxes> boxes;
+};
+
+// The check-box reading of a column-0 cell.
+bool IsTickedText(const wxString& text);
+
+// Every character above U+007F becomes one "_" per UTF-16 unit.
+std::string FoldToAscii(const wxString& text);
+
+// The printed document (declaration, four-space indentation, "\n" line ends).
+std::string FormatArchive(const Contents& contents, int nProgramMode);
+
+// Writes to a temporary file beside strPath and renames it over strPath only
+// when everything was written; false leaves any earlier file untouched.
+bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode);
+
+// Reads a whole document. On failure returns false with the translated
+// message, and io is left exactly as it was; missing elements keep io's values.
+bool ReadArchiveText(const std::string& text, int nProgramMode, Contents& io, wxString& strError);
+
+enum class LoadStatus { kNoFile, kLoaded, kFailed };
+
+// kNoFile (nothing changed) when strPath names no file or a directory.
+LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
+                           wxString& strError);
+
+// The tree walkers; both throw the translated failure message as a wxString.
+void LoadArchiveRows(const TiXmlElement* pTable, int nProgramMode, GridTable& table);
+void LoadArchiveCell(const TiXmlNode* pRow, const char* szName, int nRow, int nCol,
+                     GridTable& table);
+
+}  // namespace archive
+
+#endif
