@@ -35,6 +35,11 @@ public:
     bool GetCellDouble(int nRow, int nCol, double& dOut);
     int CountChosenRows();
 
+    // Read access for the frame's neighbours and the tests.
+    wxGrid* GetGrid() const { return m_pGrid; }
+    wxGrid* GetManualGrid() const { return m_pManualGrid; }
+    int GetChosenCount() const { return m_nChosenCount; }
+
 private:
     void InitGrid();
     void InitManualGrid();
@@ -44,6 +49,8 @@ private:
     void OnChangeValue(wxCommandEvent& event);
 
     bool IsTFilled();
+    bool CheckInput();
+    bool ReadManualBox(wxTextCtrl* pBox, const wxString& strLabel, double& dOut);
     bool ReadGridData();
     bool PrepareSecondValueColumn();
     void FillCalculator();
@@ -73,6 +80,8 @@ private:
     wxButton* m_pBtChangeValue;
     bool m_bSingleValueColumn;
     int m_nChosenCount;
+    // Grid row of each complete row, parallel to the four row vectors.
+    std::vector<int> m_vecGridRow;
 
     wxDECLARE_EVENT_TABLE();
 };
