@@ -1,34 +1,153 @@
 #include "calc/Calculator.h"
 
-#include <stdexcept>
+#include <cmath>
+#include <limits>
 
+#include <wx/intl.h>
+
+#include "app/Globals.h"
 #include "calc/ErrorReport.h"
 
-// Placeholder bodies so that dependent targets link; the engine follows.
-bool SearchUpToEnd(Calculator*, double, double, double, double) { return false; }
-bool SearchAfterPoles(Calculator*, double, double, double, double) { return false; }
-bool SearchAcrossPoles(Calculator*, double, double, double, double) { return false; }
-bool SearchBelowPoles(Calculator*, double, double, double, double) { return false; }
-bool SearchImpossible(Calculator*, double, double, double, double) { return false; }
+namespace {
 
-Calculator::Calculator() { Init(); }
-void Calculator::Init() {
-    m_dSearchTo = 0;
-    m_dSearchFrom = 0;
-    m_dSearchStep = 0;
-    m_dEps = 0;
-    m_dT = m_dKeff = m_dDT = 0;
-    m_t1 = m_t2 = m_t3 = m_p1 = m_p2 = m_p3 = m_k1 = m_k2 = m_k3 = 0;
-    m_dManualK1 = m_dManualK2 = m_dManualK3 = m_dManualKeff = m_dManualDT = 0;
-    m_T1 = m_T2 = m_P1 = m_P2 = m_P3 = 0;
-    m_dPoleMax = m_dPoleMin = 0;
-    m_nPoleCase = 0;
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+wxString K3Message() { return wxGetTranslation("Can't find coefficient K3"); }
+
+// The march shared by the strategies once their starting point is set: bound
+// test, convergence test, then the step; `upper` is the strict bound of x.
+bool MarchUpTo(Calculator* pCalc, double upper, double x, double prev, double L, double tol) {
+    for (;;) {
+        if (!(upper > x)) return false;
+        if (x - prev < tol) {
+            pCalc->m_k3 = x;
+            return true;
+        }
+        prev = x;
+        x = pCalc->MarchStep(prev, L);
+    }
 }
-void Calculator::Clear() {}
-void Calculator::SetRealPforCalc(const std::vector<double>& vec) { m_vecRealPforCalc = vec; }
+
+}  // namespace
+
+bool SearchUpToEnd(Calculator* pCalc, double x, double prev, double L, double tol) {
+    return MarchUpTo(pCalc, pCalc->m_dSearchTo, x, prev, L, tol);
+}
+
+bool SearchAfterPoles(Calculator* pCalc, double /*x*/, double /*prev*/, double L, double tol) {
+    const double start = pCalc->m_dPoleMax + pCalc->m_dEps;
+    return MarchUpTo(pCalc, pCalc->m_dSearchTo, pCalc->MarchStep(start, L), start, L, tol);
+}
+
+bool SearchAcrossPoles(Calculator* pCalc, double x, double prev, double L, double tol) {
+    const double b = pCalc->m_dSearchTo;
+    bool bJumped = false;
+    for (;;) {
+        if (!(b > x)) return false;
+        if (x - prev < tol) {
+            pCalc->m_k3 = x;
+            return true;
+        }
+        prev = x;
+        x = pCalc->MarchStep(prev, L);
+        // Between the poles the equation is undefined: restart just above
+        // them, once per attempt.
+        if (!bJumped && x >= pCalc->m_dPoleMin) {
+            bJumped = true;
+            prev = pCalc->m_dPoleMax + pCalc->m_dEps;
+            x = pCalc->MarchStep(prev, L);
+        }
+    }
+}
+
+bool SearchBelowPoles(Calculator* pCalc, double x, double prev, double L, double tol) {
+    return MarchUpTo(pCalc, pCalc->m_dPoleMin, x, prev, L, tol);
+}
+
+bool SearchImpossible(Calculator*, double, double, double, double) { throw K3Message(); }
+
+Calculator::Calculator()
+    : m_dSearchTo(500.0),
+      m_dSearchFrom(0.0),
+      m_dSearchStep(0.1),
+      m_dEps(0.0000001),
+      m_dT(0),
+      m_dKeff(0),
+      m_dDT(0),
+      m_t1(0),
+      m_t2(0),
+      m_t3(0),
+      m_p1(0),
+      m_p2(0),
+      m_p3(0),
+      m_k1(0),
+      m_k2(0),
+      m_k3(0),
+      m_dManualK1(0),
+      m_dManualK2(0),
+      m_dManualK3(0),
+      m_dManualKeff(0),
+      m_dManualDT(0),
+      m_T1(0),
+      m_T2(0),
+      m_P1(0),
+      m_P2(0),
+      m_P3(0),
+      m_dPoleMax(0),
+      m_dPoleMin(0),
+      m_nPoleCase(0),
+      m_nMarchSteps(0) {
+    Init();
+}
+
+void Calculator::Init() {
+    m_vecRealPforCalc.resize(4);
+    m_vecFlForCalc.resize(4);
+    m_vecFrForCalc.resize(4);
+    m_vecFForCalc.resize(4);
+    m_vecPoles.resize(3);
+    m_mapSearch[0] = SearchUpToEnd;
+    m_mapSearch[1] = SearchAfterPoles;
+    m_mapSearch[2] = SearchAcrossPoles;
+    m_mapSearch[3] = SearchUpToEnd;
+    m_mapSearch[4] = SearchBelowPoles;
+    m_mapSearch[5] = SearchImpossible;
+}
+
+void Calculator::Clear() {
+    m_vecRealPforCalc.clear();
+    m_vecFlForCalc.clear();
+    m_vecFrForCalc.clear();
+    m_vecFForCalc.clear();
+    m_vecRealP.clear();
+    m_vecFl.clear();
+    m_vecFr.clear();
+    m_vecF.clear();
+    m_dT = 0;
+    m_dKeff = 0;
+    m_dDT = 0;
+    m_t1 = m_t2 = m_t3 = 0;
+    m_p1 = m_p2 = m_p3 = 0;
+    m_k1 = m_k2 = m_k3 = 0;
+    Init();
+}
+
+namespace {
+
+// Copies the four calibration values; a shorter argument leaves zeros instead
+// of reading past its end, so no value of an earlier data set survives.
+void CopyFour(const std::vector<double>& from, std::vector<double>& to) {
+    for (size_t i = 0; i < 4; ++i) to[i] = i < from.size() ? from[i] : 0.0;
+}
+
+}  // namespace
+
+void Calculator::SetRealPforCalc(const std::vector<double>& vec) {
+    CopyFour(vec, m_vecRealPforCalc);
+}
 void Calculator::SetT(const double& dT) { m_dT = dT; }
-void Calculator::SetFlForCalc(const std::vector<double>& vec) { m_vecFlForCalc = vec; }
-void Calculator::SetFrForCalc(const std::vector<double>& vec) { m_vecFrForCalc = vec; }
+void Calculator::SetFlForCalc(const std::vector<double>& vec) { CopyFour(vec, m_vecFlForCalc); }
+void Calculator::SetFrForCalc(const std::vector<double>& vec) { CopyFour(vec, m_vecFrForCalc); }
 void Calculator::SetRealP(const std::vector<double>& vec) { m_vecRealP = vec; }
 void Calculator::SetFl(const std::vector<double>& vec) { m_vecFl = vec; }
 void Calculator::SetFr(const std::vector<double>& vec) { m_vecFr = vec; }
@@ -37,8 +156,131 @@ void Calculator::SetManualK2(double d) { m_dManualK2 = d; }
 void Calculator::SetManualK3(double d) { m_dManualK3 = d; }
 void Calculator::SetManualKeff(double d) { m_dManualKeff = d; }
 void Calculator::SetManualDT(double d) { m_dManualDT = d; }
-bool Calculator::Calculate() { return false; }
-bool Calculator::CalculateManual() { return false; }
+
+bool Calculator::Calculate() {
+    try {
+        AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
+        CalcDeadTimeAndKeff();
+        CalcPeriods();
+        CalcUncorrectedP();
+        CalcAuxiliary();
+        FindK3();
+        CalcK2();
+        CalcK1();
+        CalcRowMeans();
+        RoundResults();
+        CalcCorrectP();
+        CalcAccuracy();
+    } catch (const wxString& message) {
+        ReportError(message);
+        return false;
+    }
+    return true;
+}
+
+bool Calculator::CalculateManual() {
+    try {
+        CalcRowMeans();
+        RoundResults();
+        CalcManualCorrectP();
+        CalcManualAccuracy();
+    } catch (const wxString& message) {
+        ReportError(message);
+        return false;
+    }
+    return true;
+}
+
+double Calculator::Period(double v) { return g_nProgramMode ? v : 1000000 / v; }
+
+void Calculator::CalcDeadTimeAndKeff() {
+    m_dDT = Period(m_vecFForCalc[3]) - m_dT;
+    m_dKeff = (Period(m_vecFForCalc[0]) - m_dDT) * m_vecRealPforCalc[0];
+}
+
+void Calculator::CalcPeriods() {
+    m_t1 = Period(m_vecFForCalc[1]) - m_dDT;
+    m_t2 = Period(m_vecFForCalc[2]) - m_dDT;
+    m_t3 = Period(m_vecFForCalc[3]) - m_dDT;
+}
+
+void Calculator::CalcUncorrectedP() {
+    m_p1 = m_dKeff / m_t1;
+    m_p2 = m_dKeff / m_t2;
+    m_p3 = m_dKeff / m_t3;
+}
+
+void Calculator::CalcAuxiliary() {
+    m_T1 = 1 / (m_t1 - m_t2);
+    m_T2 = 1 / (m_t1 - m_t3);
+    m_P1 = 1 - m_vecRealPforCalc[1] / m_p1;
+    m_P2 = 1 - m_vecRealPforCalc[2] / m_p2;
+    m_P3 = 1 - m_vecRealPforCalc[3] / m_p3;
+}
+
+void Calculator::CalcK2() {
+    m_k2 = m_T1 * std::log(((m_t2 * m_P2 + m_k3) * m_t1) / ((m_t1 * m_P1 + m_k3) * m_t2));
+}
+
+void Calculator::CalcK1() {
+    m_k1 = std::exp(m_k2 * m_t1) * ((m_k3 / m_t1 + 1) - m_vecRealPforCalc[1] / m_p1);
+}
+
+void Calculator::CalcRowMeans() {
+    m_vecF.resize(m_vecFl.size());
+    AverageReadings(m_vecFl, m_vecFr, m_vecF);
+}
+
+void Calculator::RoundResults() {
+    m_dDT = RoundTo3(m_dDT);
+    m_dKeff = RoundTo3(m_dKeff);
+    m_k1 = RoundTo3(m_k1);
+    m_k2 = RoundTo3(m_k2);
+    m_k3 = RoundTo3(m_k3);
+    m_dManualK1 = RoundTo3(m_dManualK1);
+    m_dManualK2 = RoundTo3(m_dManualK2);
+    m_dManualK3 = RoundTo3(m_dManualK3);
+    m_dManualKeff = RoundTo3(m_dManualKeff);
+    m_dManualDT = RoundTo3(m_dManualDT);
+}
+
+namespace {
+
+// Corrected value of every "Real P0" row by the response model. A row without
+// a mean reading (inconsistent input lengths) gets not-a-number instead of a
+// read past the end.
+void CorrectRows(const std::vector<double>& vecRealP, const std::vector<double>& vecF, double dDT,
+                 double dKeff, double k1, double k2, double k3, std::vector<double>& out) {
+    out.resize(vecRealP.size());
+    for (size_t j = 0; j < out.size(); ++j) {
+        const double x = j < vecF.size() ? Calculator::Period(vecF[j]) - dDT : kNaN;
+        out[j] = (dKeff / x) * (1 - k1 * std::exp(-k2 * x) + k3 / x);
+    }
+}
+
+void RowAccuracy(const std::vector<double>& vecRealP, const std::vector<double>& vecP,
+                 std::vector<double>& out) {
+    out.resize(vecRealP.size());
+    for (size_t j = 0; j < out.size(); ++j) out[j] = (vecP[j] - vecRealP[j]) / vecRealP[j] * 100;
+}
+
+}  // namespace
+
+void Calculator::CalcCorrectP() {
+    CorrectRows(m_vecRealP, m_vecF, m_dDT, m_dKeff, m_k1, m_k2, m_k3, m_vecCorrectP);
+}
+
+void Calculator::CalcAccuracy() { RowAccuracy(m_vecRealP, m_vecCorrectP, m_vecAccuracy); }
+
+void Calculator::CalcManualCorrectP() {
+    CorrectRows(m_vecRealP, m_vecF, m_dManualDT, m_dManualKeff, m_dManualK1, m_dManualK2,
+                m_dManualK3, m_vecManualCorrectP);
+}
+
+void Calculator::CalcManualAccuracy() {
+    RowAccuracy(m_vecRealP, m_vecManualCorrectP, m_vecManualAccuracy);
+}
+
 double Calculator::GetKeff() const { return m_dKeff; }
 double Calculator::GetDT() const { return m_dDT; }
 double Calculator::GetK1() const { return m_k1; }
@@ -48,14 +290,113 @@ double Calculator::GetCorrectP(int row) const { return m_vecCorrectP.at(row); }
 double Calculator::GetAccuracy(int row) const { return m_vecAccuracy.at(row); }
 double Calculator::GetManualCorrectP(int row) const { return m_vecManualCorrectP.at(row); }
 double Calculator::GetManualAccuracy(int row) const { return m_vecManualAccuracy.at(row); }
-void Calculator::FindK3() {}
-double Calculator::K3Equation(double) const { return 0; }
-double Calculator::EstimateSlope() const { return 0; }
-void Calculator::FindPoles() {}
-void Calculator::ClassifyPoles() {}
-double Calculator::RoundTo3(double v) { return v; }
+
+double Calculator::K3Equation(double x) const {
+    return m_T1 * std::log(((m_t2 * m_P2 + x) * m_t1) / ((m_t1 * m_P1 + x) * m_t2)) -
+           m_T2 * std::log(((m_t3 * m_P3 + x) * m_t1) / ((m_t1 * m_P1 + x) * m_t3));
+}
+
+double Calculator::EstimateSlope() const {
+    double max = 0;
+    double x = m_dSearchFrom;
+    // f(x + h) of one scan point is f(x) of the next (the running sum adds
+    // the same h), so each point costs one evaluation with the same result.
+    double fx = K3Equation(x);
+    while (m_dSearchTo >= x) {
+        const double fNext = K3Equation(x + m_dSearchStep);
+        const double s = std::fabs(fNext - fx) / m_dSearchStep;
+        if (max < s) max = s;
+        x = x + m_dSearchStep;
+        fx = fNext;
+    }
+    return 1.25 * max;
+}
+
+void Calculator::FindPoles() {
+    m_vecPoles[0] = -m_t1 * m_P1;
+    m_vecPoles[1] = -m_t2 * m_P2;
+    m_vecPoles[2] = -m_t3 * m_P3;
+    if (std::isnan(m_vecPoles[0]) || std::isnan(m_vecPoles[1]) || std::isnan(m_vecPoles[2])) {
+        // An undefined pole makes the whole layout undefined.
+        m_dPoleMax = m_dPoleMin = kNaN;
+        return;
+    }
+    m_dPoleMax = m_dPoleMin = m_vecPoles[0];
+    for (int i = 1; i < 3; ++i) {
+        if (m_vecPoles[i] > m_dPoleMax) m_dPoleMax = m_vecPoles[i];
+        if (m_vecPoles[i] < m_dPoleMin) m_dPoleMin = m_vecPoles[i];
+    }
+}
+
+void Calculator::ClassifyPoles() {
+    const double a = m_dSearchFrom;
+    const double b = m_dSearchTo;
+    const double pmax = m_dPoleMax;
+    const double pmin = m_dPoleMin;
+    if (a > pmin && a >= pmax) {
+        m_nPoleCase = 0;
+    } else if (a >= pmin && a < pmax && pmax < b) {
+        m_nPoleCase = 1;
+    } else if (a < pmin && pmax < b) {
+        m_nPoleCase = 2;
+    } else if (a < pmin && pmin < b && b < pmax) {
+        m_nPoleCase = 3;
+    } else if (b < pmin) {
+        m_nPoleCase = 4;
+    } else {
+        m_nPoleCase = 5;
+    }
+}
+
+double Calculator::MarchStep(double prev, double L) {
+    if (++m_nMarchSteps > MAX_MARCH_STEPS) throw K3Message();
+    return prev + std::fabs(K3Equation(prev)) / L;
+}
+
+void Calculator::FindK3() {
+    const double L = EstimateSlope();
+    if (!(m_dSearchTo > m_dSearchFrom && L > 0))
+        throw wxString(wxGetTranslation("Can't find decision"));
+    FindPoles();
+    ClassifyPoles();
+    const auto it = m_mapSearch.find(m_nPoleCase);
+    const SearchStrategy search = it != m_mapSearch.end() ? it->second : SearchImpossible;
+
+    m_nMarchSteps = 0;
+    const double dOldK3 = m_k3;
+    double tol = m_dEps;
+    const double x0 = m_dSearchFrom;
+    const double x1 = MarchStep(x0, L);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (search(this, x1, x0, L, tol)) {
+            // A loosened tolerance stops wherever one step is short, root or
+            // not; only a point whose next step is below the first tolerance
+            // is a root. An infinite slope bound makes every step zero.
+            if (std::isfinite(L) && std::fabs(K3Equation(m_k3)) / L < m_dEps) return;
+            m_k3 = dOldK3;
+            throw K3Message();
+        }
+        tol = tol * 10;
+    }
+    // Going on with the K3 of an earlier data set would show coefficients
+    // that do not belong to this one.
+    throw K3Message();
+}
+
+double Calculator::RoundTo3(double v) {
+    // Text and reading back share the current locale, so the decimal
+    // separator round-trips; a text that cannot be read gives 0.
+    double d = 0;
+    wxString::Format("%.3f", v).ToDouble(&d);
+    return d;
+}
+
 void Calculator::AverageReadings(const std::vector<double>& a, const std::vector<double>& b,
                                  std::vector<double>& out) {
-    out.clear();
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) out.push_back((a[i] + b[i]) / 2);
+    // Only the indices present in all three: inconsistent lengths must not
+    // read or write past an end.
+    size_t n = a.size();
+    if (b.size() < n) n = b.size();
+    if (out.size() < n) n = out.size();
+    for (size_t i = 0; i < n; ++i) out[i] = (a[i] + b[i]) / 2;
 }

@@ -49,10 +49,28 @@ public:
     double GetK1() const;
     double GetK2() const;
     double GetK3() const;
-    double GetCorrectP(int row) const;   // throws std::out_of_range
-    double GetAccuracy(int row) const;   // throws std::out_of_range
+    double GetCorrectP(int row) const;  // throws std::out_of_range
+    double GetAccuracy(int row) const;  // throws std::out_of_range
     double GetManualCorrectP(int row) const;
     double GetManualAccuracy(int row) const;
+
+    // The steps of Calculate and CalculateManual, public so that tests can
+    // run them one by one and observe the unrounded intermediate values.
+    void CalcDeadTimeAndKeff();
+    void CalcPeriods();
+    void CalcUncorrectedP();
+    void CalcAuxiliary();
+    void CalcK2();
+    void CalcK1();
+    void CalcRowMeans();
+    void RoundResults();
+    void CalcCorrectP();
+    void CalcAccuracy();
+    void CalcManualCorrectP();
+    void CalcManualAccuracy();
+
+    // Reading to period, by the program mode in force at the call.
+    static double Period(double v);
 
     // The K3 search (public so that the strategies and the tests reach it).
     void FindK3();
@@ -60,6 +78,13 @@ public:
     double EstimateSlope() const;
     void FindPoles();
     void ClassifyPoles();
+    // One march step prev + |f(prev)| / L, counted against the budget; throws
+    // "Can't find coefficient K3" once the budget of the search is spent.
+    double MarchStep(double prev, double L);
+
+    // A search that needs more march steps than this is stuck on nearly equal
+    // calibration points; it would freeze the window and reach no root.
+    static constexpr int64_t MAX_MARCH_STEPS = 20000000;
 
     static double RoundTo3(double v);
     static void AverageReadings(const std::vector<double>& a, const std::vector<double>& b,
@@ -101,6 +126,7 @@ public:
     double m_dPoleMin;
     int32_t m_nPoleCase;
     std::map<int32_t, SearchStrategy> m_mapSearch;
+    int64_t m_nMarchSteps;  // march steps taken by the current search
 };
 
 #endif
