@@ -1,18 +1,235 @@
 #include "archive/ArchiveDocument.h"
 
+#include <sys/stat.h>
+
+#include <tinyxml.h>
+#include <wx/file.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+
 namespace archive {
+
+namespace {
+
+const char* const kBoxNames[kBoxes] = {"T",
+                                       "CoeficientEffectiveness",
+                                       "DeatTime",
+                                       "K1",
+                                       "K2",
+                                       "K3",
+                                       "ManualDeatTime",
+                                       "ManualCoeficientEffectiveness",
+                                       "ManualK1",
+                                       "ManualK2",
+                                       "ManualK3"};
+
+const char* FirstReadingName(int nProgramMode) { return nProgramMode == 0 ? "Fl" : "T1"; }
+const char* SecondReadingName(int nProgramMode) { return nProgramMode == 0 ? "Fr" : "T2"; }
+
+// Every element carries exactly one text child, so an empty value prints as a
+// start tag followed by its end tag.
+void AppendText(TiXmlElement* pParent, const char* szName, const std::string& strValue) {
+    TiXmlElement* pElement = new TiXmlElement(szName);
+    pElement->LinkEndChild(new TiXmlText(strValue));
+    pParent->LinkEndChild(pElement);
+}
+
+TiXmlElement* BuildTable(const char* szName, const GridTable& table, int nProgramMode) {
+    TiXmlElement* pTable = new TiXmlElement(szName);
+    for (const auto& row : table) {
+        TiXmlElement* pRow = new TiXmlElement("Row");
+        AppendText(pRow, "ChooseValue", IsTickedText(row[0]) ? "1" : "");
+        AppendText(pRow, "RealP", FoldToAscii(row[1]));
+        AppendText(pRow, FirstReadingName(nProgramMode), FoldToAscii(row[2]));
+        AppendText(pRow, SecondReadingName(nProgramMode), FoldToAscii(row[3]));
+        AppendText(pRow, "CorrectP", FoldToAscii(row[4]));
+        AppendText(pRow, "Accuracy", FoldToAscii(row[5]));
+        pTable->LinkEndChild(pRow);
+    }
+    return pTable;
+}
+
+wxString TextOf(const TiXmlElement* pElement) {
+    const char* szText = pElement->GetText();
+    return szText ? wxString::FromUTF8(szText) : wxString();
+}
+
+wxString WrongFormat() { return _("Wrong format file"); }
+
+// The same line-end folding the XML library applies when it loads a file
+// itself, so a file read from memory parses exactly as one read from disk.
+std::string NormaliseLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+void ReadDocument(const std::string& text, const wxString& strSource, int nProgramMode,
+                  Contents& work) {
+    TiXmlDocument doc;
+    doc.Parse(NormaliseLineEnds(text).c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (doc.Error()) throw wxString::Format(_("Cann't load file %s!"), strSource);
+
+    const TiXmlElement* pArchive = doc.FirstChildElement("Archive");
+    if (!pArchive) throw WrongFormat();
+    const TiXmlElement* pTable = pArchive->FirstChildElement("Table");
+    if (!pTable) throw WrongFormat();
+    LoadArchiveRows(pTable, nProgramMode, work.table);
+    if (const TiXmlElement* pManual = pArchive->FirstChildElement("ManualTable"))
+        LoadArchiveRows(pManual, nProgramMode, work.manualTable);
+    const TiXmlElement* pCoefficients = pArchive->FirstChildElement("Coefficients");
+    if (!pCoefficients) throw WrongFormat();
+    for (int i = 0; i < kBoxes; ++i) {
+        if (const TiXmlElement* pBox = pCoefficients->FirstChildElement(kBoxNames[i]))
+            work.boxes[i] = TextOf(pBox);
+    }
+}
+
+#ifdef __UNIX__
+// A new file gets the mode a plain create would give it, a replaced file
+// keeps its own, instead of the private mode of a temporary file.
+void SetFinalMode(const wxString& strTemp, const wxString& strTarget) {
+    struct stat st;
+    mode_t mode;
+    if (stat(strTarget.fn_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    chmod(strTemp.fn_str(), mode);
+}
+#endif
+
+}  // namespace
 
 bool IsTickedText(const wxString& text) {
     return !(text.empty() || text == "0" || text == "f" || text == "false");
 }
-std::string FoldToAscii(const wxString&) { return std::string(); }
-std::string FormatArchive(const Contents&, int) { return std::string(); }
-bool WriteArchiveFile(const wxString&, const Contents&, int) { return false; }
-bool ReadArchiveText(const std::string&, int, Contents&, wxString&) { return false; }
-LoadStatus ReadArchiveFile(const wxString&, int, Contents&, wxString&) {
-    return LoadStatus::kNoFile;
+
+std::string FoldToAscii(const wxString& text) {
+    std::string out;
+    out.reserve(text.length());
+    for (wxUniChar ch : text) {
+        wxUint32 code = ch.GetValue();
+        if (code < 0x80)
+            out += static_cast<char>(code);
+        else if (code > 0xFFFF)
+            out += "__";  // a surrogate pair: two units
+        else
+            out += '_';
+    }
+    return out;
 }
-void LoadArchiveRows(const TiXmlElement*, int, GridTable&) {}
-void LoadArchiveCell(const TiXmlNode*, const char*, int, int, GridTable&) {}
+
+std::string FormatArchive(const Contents& contents, int nProgramMode) {
+    TiXmlDocument doc;
+    doc.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
+    TiXmlElement* pArchive = new TiXmlElement("Archive");
+    doc.LinkEndChild(pArchive);
+    pArchive->LinkEndChild(BuildTable("Table", contents.table, nProgramMode));
+    pArchive->LinkEndChild(BuildTable("ManualTable", contents.manualTable, nProgramMode));
+    TiXmlElement* pCoefficients = new TiXmlElement("Coefficients");
+    for (int i = 0; i < kBoxes; ++i)
+        AppendText(pCoefficients, kBoxNames[i], FoldToAscii(contents.boxes[i]));
+    pArchive->LinkEndChild(pCoefficients);
+
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    printer.SetLineBreak("\n");
+    doc.Accept(&printer);
+    return printer.Str();
+}
+
+bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode) {
+    const std::string text = FormatArchive(contents, nProgramMode);
+    // The caller decides what the user sees; the toolkit's own log must stay quiet.
+    wxLogNull noLog;
+    wxFile file;
+    const wxString strTemp = wxFileName::CreateTempFileName(strPath, &file);
+    if (strTemp.empty()) return false;
+    bool bWritten = file.Write(text.data(), text.size()) == text.size() && file.Flush();
+    bWritten = file.Close() && bWritten;
+    if (bWritten) {
+#ifdef __UNIX__
+        SetFinalMode(strTemp, strPath);
+#endif
+        // rename() replaces the target in one step: readers see the old or the new file.
+        if (wxRenameFile(strTemp, strPath, true)) return true;
+    }
+    wxRemoveFile(strTemp);
+    return false;
+}
+
+bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
+                     Contents& io, wxString& strError) {
+    Contents work = io;
+    try {
+        ReadDocument(text, strSource, nProgramMode, work);
+    } catch (const wxString& strMessage) {
+        strError = strMessage;
+        return false;
+    }
+    io = work;
+    return true;
+}
+
+LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
+                           wxString& strError) {
+    if (!wxFileExists(strPath)) return LoadStatus::kNoFile;
+    wxLogNull noLog;
+    wxFile file;
+    std::string text;
+    bool bRead = file.Open(strPath);
+    if (bRead) {
+        const wxFileOffset nLength = file.Length();
+        bRead = nLength >= 0;
+        if (bRead) {
+            text.resize(static_cast<size_t>(nLength));
+            bRead = text.empty() ||
+                    file.Read(&text[0], text.size()) == static_cast<ssize_t>(text.size());
+        }
+    }
+    if (!bRead) {
+        strError = wxString::Format(_("Cann't load file %s!"), strPath);
+        return LoadStatus::kFailed;
+    }
+    return ReadArchiveText(text, strPath, nProgramMode, io, strError) ? LoadStatus::kLoaded
+                                                                      : LoadStatus::kFailed;
+}
+
+void LoadArchiveRows(const TiXmlElement* pTable, int nProgramMode, GridTable& table) {
+    // Every child node is a row, whatever its name or kind.
+    int nRow = 0;
+    for (const TiXmlNode* pRow = pTable->FirstChild(); pRow && nRow < kRows;
+         pRow = pRow->NextSibling(), ++nRow) {
+        LoadArchiveCell(pRow, "ChooseValue", nRow, 0, table);
+        LoadArchiveCell(pRow, "RealP", nRow, 1, table);
+        LoadArchiveCell(pRow, FirstReadingName(nProgramMode), nRow, 2, table);
+        const char* const optional[] = {SecondReadingName(nProgramMode), "CorrectP", "Accuracy"};
+        for (int i = 0; i < 3; ++i) {
+            if (pRow->FirstChildElement(optional[i]))
+                LoadArchiveCell(pRow, optional[i], nRow, 3 + i, table);
+        }
+    }
+}
+
+void LoadArchiveCell(const TiXmlNode* pRow, const char* szName, int nRow, int nCol,
+                     GridTable& table) {
+    const TiXmlElement* pCell = pRow->FirstChildElement(szName);
+    if (!pCell) throw WrongFormat();
+    table[nRow][nCol] = TextOf(pCell);
+}
 
 }  // namespace archive

@@ -53,9 +53,11 @@ std::string FormatArchive(const Contents& contents, int nProgramMode);
 // when everything was written; false leaves any earlier file untouched.
 bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode);
 
-// Reads a whole document. On failure returns false with the translated
-// message, and io is left exactly as it was; missing elements keep io's values.
-bool ReadArchiveText(const std::string& text, int nProgramMode, Contents& io, wxString& strError);
+// Reads a whole document (strSource names it in the load failure message).
+// On failure returns false with the translated message and leaves io exactly
+// as it was; on success every value the document lacks keeps io's value.
+bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
+                     Contents& io, wxString& strError);
 
 enum class LoadStatus { kNoFile, kLoaded, kFailed };
 

@@ -27,7 +27,16 @@ public:
     void Save();
     void Open();
     void SaveArchive(wxString strPath);
+    // For the last-save file: a damaged or foreign file leaves the panel as it
+    // was and is renamed aside, so the next close cannot overwrite it.
     void LoadArchive(wxString strPath);
+    // Writes the whole panel; false when the file could not be written, and
+    // then any earlier file of that name is left intact.
+    bool WriteArchive(wxString strPath);
+    // Changes the panel only when the whole file reads well; false with the
+    // failure's message otherwise. A path that names no file is no failure.
+    bool LoadArchive(wxString strPath, wxString& strError);
+    friend struct PanelArchiveAccess;
     // End of archive members.
 
     bool IsCellChecked(int nRow, int nCol);
