@@ -1,0 +1,620 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios for the installed program.
+
+Each scenario installs nothing itself: the "install" step puts the build into
+a prefix, and every other scenario drives <prefix>/bin/varid the way a person
+does: real pointer and key events from outside the process (xdotool, which
+uses the XTEST extension), and a real WM_DELETE_WINDOW close request (the
+companion program xwin). Each GUI scenario runs on its own private Xvfb
+server, so scenarios can run in parallel and never click into each other's
+windows, with its own HOME (the single-instance lock lives there) and its own
+working directory (the settings file is read from there).
+
+Expected numbers are derived here from the calibration model itself:
+  x = Period(mean reading) - DT,  Period(v) = 1e6 / v (frequencies) or v,
+  P = (Keff / x) (1 - K1 e^(-K2 x) + K3 / x),  accuracy = (P - RealP) / RealP * 100,
+with DT, Keff, K1, K2, K3 rounded to three decimals and K3 found by a plain
+bracketing root solve of the calibration condition.
+"""
+
+import argparse
+import math
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import xml.etree.ElementTree as ET
+
+TITLE = "KEVRO_Varid"
+LAST_SAVE = "varid_last_save.xml"
+SETTINGS = "kevro_varid.ini"
+SETTLE = float(os.environ.get("VARID_E2E_SETTLE", "0.7"))
+
+
+class Failure(Exception):
+    pass
+
+
+def check(cond, message):
+    if not cond:
+        raise Failure(message)
+
+
+# --------------------------------------------------------------------------
+# The calibration model, written from its formulas.
+
+
+def period(v, mode):
+    return 1e6 / v if mode == 0 else v
+
+
+def round3(v):
+    return float("%.3f" % v)
+
+
+def format_correction(v):
+    a = abs(v)
+    if 10 < a < 100:
+        return "%.1f" % v
+    if a < 100:
+        return "%.f" % v
+    return "%.3f" % v
+
+
+def decimals(text):
+    return len(text.split(".")[1]) if "." in text else 0
+
+
+def expected_calibration(points, t_value, mode):
+    """DT, Keff, K1, K2, K3 (rounded) for four calibration points.
+
+    points: four (real_p, reading1, reading2) in grid order, top first.
+    """
+    f = [(a + b) / 2 for _, a, b in points]
+    r = [p for p, _, _ in points]
+    dt = period(f[3], mode) - t_value
+    keff = (period(f[0], mode) - dt) * r[0]
+    t1, t2, t3 = (period(f[i], mode) - dt for i in (1, 2, 3))
+    # Deficit of each point against the uncorrected model Keff / t.
+    d1, d2, d3 = (1 - r[i] / (keff / t) for i, t in ((1, t1), (2, t2), (3, t3)))
+
+    # K1 e^(-K2 t) = d + K3 / t at points 1..3; eliminating K1 and K2 leaves
+    # one condition on K3: the two K2 values it implies must agree.
+    def k2_from(k3, ta, da):
+        return math.log(((ta * da + k3) * t1) / ((t1 * d1 + k3) * ta)) / (t1 - ta)
+
+    def g(k3):
+        return k2_from(k3, t2, d2) - k2_from(k3, t3, d3)
+
+    # The admissible K3 lie above every pole (where all brackets are
+    # positive) and within the calibration's search range [0, 500].
+    lo = max(0.0, -t1 * d1, -t2 * d2, -t3 * d3) + 1e-9
+    step = 0.01
+    a, ga = lo, g(lo)
+    root = None
+    while a < 500:
+        b = a + step
+        gb = g(b)
+        if ga == 0:
+            root = a
+            break
+        if (ga > 0) != (gb > 0):
+            for _ in range(200):
+                m = (a + b) / 2
+                gm = g(m)
+                if (gm > 0) == (ga > 0):
+                    a, ga = m, gm
+                else:
+                    b = m
+            root = (a + b) / 2
+            break
+        a, ga = b, gb
+    check(root is not None, "test data set has no K3 root in [0, 500]")
+    k2 = k2_from(root, t2, d2)
+    k1 = math.exp(k2 * t1) * ((root / t1 + 1) - r[1] / (keff / t1))
+    return {
+        "DT": round3(dt),
+        "Keff": round3(keff),
+        "K1": round3(k1),
+        "K2": round3(k2),
+        "K3": round3(root),
+    }
+
+
+def corrected(reading1, reading2, mode, dt, keff, k1, k2, k3):
+    x = period((reading1 + reading2) / 2, mode) - dt
+    return (keff / x) * (1 - k1 * math.exp(-k2 * x) + k3 / x)
+
+
+def check_shown(label, shown, value, fmt):
+    """shown must be value in format fmt ("%.1f", "%.3f" or "correction")."""
+    want = format_correction(value) if fmt == "correction" else fmt % value
+    check(shown is not None and shown != "", "%s: nothing shown, expected %s" % (label, want))
+    check(decimals(shown) == decimals(want),
+          "%s: shown %r, expected format of %r" % (label, shown, want))
+    # Half a unit of the last shown digit: the program's and this script's
+    # double arithmetic may differ in the last bit near a rounding boundary.
+    tol = 0.5 * 10 ** -decimals(want) + 1e-9 * max(1.0, abs(value))
+    check(abs(float(shown) - value) <= tol,
+          "%s: shown %s, expected %s (from %.9g)" % (label, shown, want, value))
+
+
+# --------------------------------------------------------------------------
+# Archive and settings files.
+
+ROW_CHILDREN = {0: ("ChooseValue", "RealP", "Fl", "Fr", "CorrectP", "Accuracy"),
+                1: ("ChooseValue", "RealP", "T1", "T2", "CorrectP", "Accuracy")}
+COEFFICIENTS = ("T", "CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3",
+                "ManualDeatTime", "ManualCoeficientEffectiveness", "ManualK1",
+                "ManualK2", "ManualK3")
+
+
+def write_archive(path, mode, rows, manual_rows=(), coefficients=None):
+    """rows: up to 11 tuples of six texts, missing rows are empty."""
+    names = ROW_CHILDREN[mode]
+    lines = ['<?xml version="1.0" encoding="UTF-8" ?>', "<Archive>"]
+    for table, content in (("Table", rows), ("ManualTable", manual_rows)):
+        lines.append("    <%s>" % table)
+        for r in range(11):
+            cells = content[r] if r < len(content) else ("",) * 6
+            lines.append("        <Row>")
+            for name, text in zip(names, cells):
+                lines.append("            <%s>%s</%s>" % (name, text, name))
+            lines.append("        </Row>")
+        lines.append("    </%s>" % table)
+    lines.append("    <Coefficients>")
+    coefficients = coefficients or {}
+    for name in COEFFICIENTS:
+        lines.append("        <%s>%s</%s>" % (name, coefficients.get(name, ""), name))
+    lines.append("    </Coefficients>")
+    lines.append("</Archive>")
+    with open(path, "w", encoding="ascii") as out:
+        out.write("\n".join(lines) + "\n")
+
+
+def read_archive(path):
+    """Returns (row element names, table rows, manual rows, coefficients)."""
+    check(os.path.isfile(path), "no last-save file written at %s" % path)
+    root = ET.parse(path).getroot()
+    check(root.tag == "Archive", "root element is %r, not Archive" % root.tag)
+    check([c.tag for c in root] == ["Table", "ManualTable", "Coefficients"],
+          "top-level elements are %r" % [c.tag for c in root])
+    tables = []
+    names = None
+    for table in (root[0], root[1]):
+        check(len(table) == 11 and all(r.tag == "Row" for r in table),
+              "%s does not hold 11 Row elements" % table.tag)
+        rows = []
+        for row in table:
+            row_names = tuple(c.tag for c in row)
+            check(names is None or row_names == names,
+                  "rows differ in their children: %r and %r" % (names, row_names))
+            names = row_names
+            rows.append(tuple(c.text or "" for c in row))
+        tables.append(rows)
+    coeff = {c.tag: c.text or "" for c in root[2]}
+    check(tuple(c.tag for c in root[2]) == COEFFICIENTS,
+          "Coefficients children are %r" % [c.tag for c in root[2]])
+    return names, tables[0], tables[1], coeff
+
+
+# The system language under LANG=C.UTF-8 is English and needs no generated
+# locale; naming "english" would make the toolkit complain where en_US is
+# missing.
+def write_settings(path, directory, mode, language=""):
+    with open(path, "w", encoding="utf-8") as out:
+        out.write("[i18n]\nLanguage=%s\n[path]\nxml_file=%s\ndefault_mode=%d\n"
+                  "is_remember=0\n" % (language, directory, mode))
+
+
+def read_settings(path):
+    check(os.path.isfile(path), "settings file %s not written" % path)
+    values, group = {}, ""
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                group = line[1:-1]
+            elif "=" in line:
+                key, value = line.split("=", 1)
+                values["/%s/%s" % (group, key)] = value
+    return values
+
+
+# --------------------------------------------------------------------------
+# A private X server and the program on it.
+
+
+class Display:
+    def __init__(self, width=1280, height=1024):
+        read_fd, write_fd = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+             "%dx%dx24" % (width, height), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        check(number.strip().isdigit(), "Xvfb did not start")
+        self.name = ":" + number.decode().strip()
+
+    def close(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+class Program:
+    """One run of the installed program in a working directory."""
+
+    def __init__(self, prefix, xwin, display, home, workdir, lang="C.UTF-8"):
+        self.xwin = xwin
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "DISPLAY": display.name,
+            "HOME": home,
+            "LANG": lang,
+            "XDG_RUNTIME_DIR": home,
+            "NO_AT_BRIDGE": "1",
+            "GDK_BACKEND": "x11",
+        }
+        self.log = open(os.path.join(home, "program.log"), "a")
+        self.proc = subprocess.Popen([os.path.join(prefix, "bin", "varid")], cwd=workdir,
+                                     env=self.env, stdout=self.log, stderr=self.log)
+        self.window = self.wait_window()
+        geo = self.tool("getwindowgeometry", "--shell", self.window)
+        g = dict(line.split("=", 1) for line in geo.split())
+        self.x, self.y = int(g["X"]), int(g["Y"])
+        self.width, self.height = int(g["WIDTH"]), int(g["HEIGHT"])
+        time.sleep(SETTLE)
+
+    def tool(self, *args):
+        res = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0 or args[0] == "search",
+              "xdotool %s failed: %s" % (" ".join(map(str, args)), res.stderr.strip()))
+        return res.stdout.strip()
+
+    def visible_windows(self):
+        out = self.tool("search", "--onlyvisible", "--pid", self.proc.pid)
+        return [w for w in out.split() if w]
+
+    def wait_window(self, timeout=30):
+        end = time.time() + timeout
+        while time.time() < end:
+            check(self.proc.poll() is None,
+                  "program ended during start-up with status %s" % self.proc.returncode)
+            for w in self.visible_windows():
+                if self.tool("getwindowname", w) == TITLE:
+                    return w
+            time.sleep(0.05)
+        raise Failure("main window '%s' did not appear" % TITLE)
+
+    def no_dialog(self, after):
+        """Fails when the program opened a box (an error message) instead of working."""
+        others = [w for w in self.visible_windows() if w != self.window]
+        if others:
+            titles = [self.tool("getwindowname", w) for w in others]
+            raise Failure("after %s the program shows a window %r" % (after, titles))
+
+    # Positions are relative to the main window's top-left corner.
+    def click(self, dx, dy, what):
+        self.tool("mousemove", "--sync", self.x + dx, self.y + dy)
+        self.tool("click", "1")
+        time.sleep(SETTLE)
+        self.no_dialog(what)
+
+    def type_text(self, text):
+        self.tool("type", "--delay", "30", text)
+
+    def key(self, *keys):
+        self.tool("key", "--delay", "30", *keys)
+        time.sleep(SETTLE / 2)
+
+    def close(self):
+        """Real close request; the program must end by itself, successfully."""
+        res = subprocess.run([self.xwin, "close", self.window], env=self.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "close request failed: %s" % res.stderr.strip())
+        try:
+            rc = self.proc.wait(20)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            raise Failure("program did not end after WM_DELETE_WINDOW")
+        self.log.close()
+        check(rc == 0, "program ended with status %d after the close request" % rc)
+
+    def grab(self, path):
+        subprocess.run([self.xwin, "grab", self.window, path], env=self.env, timeout=30)
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
+# Where things are on the 960 x 600 main window, measured on Xvfb with the
+# Debian toolkit theme; see layout() for how they are derived.
+def layout(prog):
+    return LAYOUT
+
+
+LAYOUT = {}
+
+
+# --------------------------------------------------------------------------
+# Data sets.
+
+# Mode 0 ("With frequency"): reference values and two count-rate readings of
+# a detector with about 4 us dead time; small reading noise.
+FREQ_ROWS = [
+    ("0.5", "2.52", "2.509"), ("1", "4.999", "5.0"), ("2", "9.9", "9.95"),
+    ("5", "25.31", "25.2"), ("10", "49.5", "49.62"), ("20", "101.2", "100.94"),
+    ("50", "247.03", "248.1"), ("100", "502.53", "502.285"),
+    ("200", "1081.5", "1079.9"), ("500", "3331.848", "3332.574"),
+    ("1000", "7427.993", "7423.482"),
+]
+FREQ_TICKS = (1, 7, 9, 10)
+FREQ_T = "130.6"
+
+# Mode 1 ("Without frequency"): the same detector, readings as periods in us.
+PERIOD_ROWS = [
+    ("1", "199999.48", "200020.95"), ("10", "19850.4", "19870.2"),
+    ("100", "1990.22", "1990.38"), ("200", "941.3", "939.8"),
+    ("500", "300.18", "300.23"), ("1000", "134.59", "134.62"),
+]
+PERIOD_TICKS = (0, 2, 4, 5)
+PERIOD_T = "130.6"
+
+
+def check_results(rows_in, ticks, t_text, mode, table, coeff):
+    """Displayed results of a Count against the model."""
+    nums = [(float(p), float(a), float(b)) for p, a, b in rows_in]
+    exp = expected_calibration([nums[i] for i in ticks], float(t_text), mode)
+    check_shown("dead time", coeff["DeatTime"], exp["DT"], "%.3f")
+    check_shown("efficacy", coeff["CoeficientEffectiveness"], exp["Keff"], "%.1f")
+    for k in ("K1", "K2", "K3"):
+        shown = coeff[k]
+        # K3 ends a march within its convergence tolerance of the root, which
+        # may move the third decimal by one; K1 and K2 follow from it.
+        check(shown != "" and abs(float(shown) - exp[k]) <= 0.0015 and decimals(shown) == 3,
+              "%s: shown %r, expected %.3f" % (k, shown, exp[k]))
+    dt, keff = exp["DT"], exp["Keff"]
+    k1, k2, k3 = (float(coeff[k]) for k in ("K1", "K2", "K3"))
+    for j, (p, a, b) in enumerate(nums):
+        value = corrected(a, b, mode, dt, keff, k1, k2, k3)
+        check_shown("row %d correction" % (j + 1), table[j][4], value, "correction")
+        check_shown("row %d accuracy" % (j + 1), table[j][5], (value - p) / p * 100, "%.1f")
+    return exp
+
+
+def check_settings(workdir, mode):
+    s = read_settings(os.path.join(workdir, SETTINGS))
+    check(os.path.realpath(s.get("/path/xml_file", "")) == os.path.realpath(workdir),
+          "xml_file is %r, expected %r" % (s.get("/path/xml_file"), workdir))
+    check(s.get("/path/default_mode") == str(mode),
+          "default_mode is %r, expected %d" % (s.get("/path/default_mode"), mode))
+    check(s.get("/path/is_remember") == "0", "is_remember is %r" % s.get("/path/is_remember"))
+    check(s.get("/i18n/Language") == "", "Language is %r" % s.get("/i18n/Language"))
+
+
+# --------------------------------------------------------------------------
+# Scenarios.
+
+
+def scenario_install(args, tmp):
+    prefix = args.prefix
+    shutil.rmtree(prefix, ignore_errors=True)
+    res = subprocess.run(["cmake", "--install", args.build, "--prefix", prefix],
+                         capture_output=True, text=True)
+    check(res.returncode == 0, "cmake --install failed:\n%s%s" % (res.stdout, res.stderr))
+    exe = os.path.join(prefix, "bin", "varid")
+    check(os.path.isfile(exe) and os.access(exe, os.X_OK), "no executable bin/varid")
+    desktop = os.path.join(prefix, "share", "applications", "varid.desktop")
+    check(os.path.isfile(desktop), "no desktop entry")
+    with open(desktop, encoding="utf-8") as f:
+        entry = dict(l.strip().split("=", 1) for l in f if "=" in l)
+    check(entry.get("Exec", "").split()[0] == "varid", "desktop entry Exec is %r" % entry.get("Exec"))
+    icon_name = entry.get("Icon")
+    hicolor = os.path.join(prefix, "share", "icons", "hicolor")
+    icons = []
+    for size_dir in sorted(os.listdir(hicolor)) if os.path.isdir(hicolor) else []:
+        for ext in (".png", ".svg"):
+            path = os.path.join(hicolor, size_dir, "apps", "%s%s" % (icon_name, ext))
+            if os.path.isfile(path):
+                icons.append(path)
+    check(icons, "no icon %r under share/icons/hicolor/*/apps" % icon_name)
+    for png in (i for i in icons if i.endswith(".png")):
+        with open(png, "rb") as f:
+            head = f.read(24)
+        check(head[:8] == b"\x89PNG\r\n\x1a\n", "%s is not a PNG" % png)
+        w, h = int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
+        size_dir = os.path.basename(os.path.dirname(os.path.dirname(png)))
+        check(size_dir == "%dx%d" % (w, h), "%s holds a %dx%d picture" % (png, w, h))
+    for lang in ("ru", "uk"):
+        mo = os.path.join(prefix, "share", "locale", lang, "LC_MESSAGES", "KEVRO_Varid.mo")
+        check(os.path.isfile(mo), "no catalogue %s" % mo)
+
+
+def fresh_dirs(tmp):
+    home = os.path.join(tmp, "home")
+    work = os.path.join(tmp, "work")
+    os.makedirs(home, mode=0o700)
+    os.makedirs(work)
+    return home, work
+
+
+def archived_freq_rows():
+    """The mode 0 data set as archive rows, with stale results to be replaced."""
+    rows = []
+    for i, (p, a, b) in enumerate(FREQ_ROWS):
+        rows.append(("1" if i in FREQ_TICKS else "", p, a, b, "999", "99.9"))
+    return rows
+
+
+def scenario_count_set(args, tmp, display):
+    home, work = fresh_dirs(tmp)
+    write_settings(os.path.join(work, SETTINGS), work, 0)
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(),
+                  coefficients={"T": FREQ_T})
+    prog = Program(args.prefix, args.xwin, display, home, work)
+    try:
+        pos = layout(prog)
+        prog.click(*pos["count"], what="Count")
+        prog.click(*pos["set"], what="Set")
+        prog.grab(os.path.join(tmp, "after-set.ppm"))
+        prog.close()
+    finally:
+        prog.kill()
+    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    check(names == ROW_CHILDREN[0], "row elements %r in mode 0" % (names,))
+    for i, (p, a, b) in enumerate(FREQ_ROWS):
+        want = ("1" if i in FREQ_TICKS else "", p, a, b)
+        check(table[i][:4] == want, "row %d holds %r, expected %r" % (i + 1, table[i][:4], want))
+    check(coeff["T"] == FREQ_T, "T is %r" % coeff["T"])
+    exp = check_results(FREQ_ROWS, FREQ_TICKS, FREQ_T, 0, table, coeff)
+    # Count fills the empty manual boxes with what it computed ...
+    check(coeff["ManualCoeficientEffectiveness"] == coeff["CoeficientEffectiveness"]
+          and coeff["ManualDeatTime"] == coeff["DeatTime"]
+          and all(coeff["Manual" + k] == coeff[k] for k in ("K1", "K2", "K3")),
+          "manual boxes not pre-filled from the results: %r" % coeff)
+    # ... and Set recomputes every row from those shown values.
+    mdt, mkeff = float(coeff["ManualDeatTime"]), float(coeff["ManualCoeficientEffectiveness"])
+    mk = [float(coeff["Manual" + k]) for k in ("K1", "K2", "K3")]
+    check(abs(mkeff - exp["Keff"]) < 0.05 + 1e-9, "manual efficacy %r" % mkeff)
+    for i, (p, a, b) in enumerate(FREQ_ROWS):
+        check(manual[i][:4] == table[i][:4],
+              "manual row %d copies %r, grid holds %r" % (i + 1, manual[i][:4], table[i][:4]))
+        value = corrected(float(a), float(b), 0, mdt, mkeff, *mk)
+        check_shown("manual row %d correction" % (i + 1), manual[i][4], value, "correction")
+        check_shown("manual row %d accuracy" % (i + 1), manual[i][5],
+                    (value - float(p)) / float(p) * 100, "%.1f")
+    check_settings(work, 0)
+
+
+def scenario_mode_switch(args, tmp, display):
+    home, work = fresh_dirs(tmp)
+    write_settings(os.path.join(work, SETTINGS), work, 0)
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(),
+                  coefficients={"T": FREQ_T, "K1": "0.123"})
+    prog = Program(args.prefix, args.xwin, display, home, work)
+    try:
+        pos = layout(prog)
+        prog.click(*pos["choice"], what="opening the mode choice")
+        # The open list of the choice: move to the second item and take it.
+        prog.key("Down")
+        prog.key("Return")
+        time.sleep(SETTLE)
+        prog.no_dialog("choosing the mode")
+        # Data typed after the switch must survive into the next run.
+        prog.click(*pos["t_box"], what="clicking into T")
+        prog.type_text("42.5")
+        time.sleep(SETTLE)
+        prog.close()
+    finally:
+        prog.kill()
+    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    check(names == ROW_CHILDREN[1], "after switching, rows carry %r" % (names,))
+    check(all(cell == "" for row in table + manual for cell in row),
+          "the switch did not clear the grids: %r" % table[:2])
+    check(coeff["T"] == "42.5", "T is %r, expected the typed 42.5" % coeff["T"])
+    check(all(coeff[k] == "" for k in COEFFICIENTS if k != "T"),
+          "the switch did not clear the boxes: %r" % coeff)
+    check_settings(work, 1)
+
+    # The next start is in the stored mode: it reads the T1/T2 file back and
+    # writes it again unchanged.
+    prog = Program(args.prefix, args.xwin, display, home, work)
+    try:
+        prog.close()
+    finally:
+        prog.kill()
+    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    check(names == ROW_CHILDREN[1], "second run rows carry %r" % (names,))
+    check(coeff["T"] == "42.5", "second run lost T (file not read in mode 1): %r" % coeff["T"])
+    check_settings(work, 1)
+
+
+def scenario_type_points(args, tmp, display):
+    home, work = fresh_dirs(tmp)
+    write_settings(os.path.join(work, SETTINGS), work, 1)
+    prog = Program(args.prefix, args.xwin, display, home, work)
+    try:
+        pos = layout(prog)
+        for r, cells in enumerate(PERIOD_ROWS):
+            for c, text in enumerate(cells, start=1):
+                prog.click(*pos["cell"](r, c), what="selecting cell %d,%d" % (r + 1, c))
+                prog.type_text(text)
+                prog.key("Return")
+        for r in PERIOD_TICKS:
+            prog.click(*pos["cell"](r, 0), what="ticking row %d" % (r + 1))
+        prog.click(*pos["t_box"], what="clicking into T")
+        prog.type_text(PERIOD_T)
+        prog.click(*pos["count"], what="Count")
+        prog.grab(os.path.join(tmp, "after-count.ppm"))
+        prog.close()
+    finally:
+        prog.kill()
+    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    check(names == ROW_CHILDREN[1], "row elements %r in mode 1" % (names,))
+    for i, (p, a, b) in enumerate(PERIOD_ROWS):
+        want = ("1" if i in PERIOD_TICKS else "", p, a, b)
+        check(table[i][:4] == want, "row %d holds %r, typed %r" % (i + 1, table[i][:4], want))
+    for i in range(len(PERIOD_ROWS), 11):
+        check(all(cell == "" for cell in table[i]), "untouched row %d holds %r" % (i + 1, table[i]))
+    check(coeff["T"] == PERIOD_T, "T is %r" % coeff["T"])
+    check_results(PERIOD_ROWS, PERIOD_TICKS, PERIOD_T, 1, table, coeff)
+    check_settings(work, 1)
+
+
+SCENARIOS = {
+    "count_set": scenario_count_set,
+    "mode_switch": scenario_mode_switch,
+    "type_points": scenario_type_points,
+}
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--build", required=True, help="build tree to install from")
+    ap.add_argument("--prefix", required=True, help="installation prefix")
+    ap.add_argument("--xwin", required=True, help="the xwin companion program")
+    ap.add_argument("--keep", action="store_true", help="keep the temporary directory")
+    ap.add_argument("scenario", choices=["install"] + sorted(SCENARIOS))
+    args = ap.parse_args()
+    tmp = tempfile.mkdtemp(prefix="varid-e2e-%s-" % args.scenario)
+    display = None
+    try:
+        if args.scenario == "install":
+            scenario_install(args, tmp)
+        else:
+            display = Display()
+            SCENARIOS[args.scenario](args, tmp, display)
+    except Failure as e:
+        print("FAIL (%s): %s" % (args.scenario, e), file=sys.stderr)
+        log = os.path.join(tmp, "home", "program.log")
+        if os.path.isfile(log):
+            with open(log) as f:
+                sys.stderr.write("program output:\n" + f.read())
+        print("files kept in %s" % tmp, file=sys.stderr)
+        return 1
+    finally:
+        if display:
+            display.close()
+    if not args.keep:
+        shutil.rmtree(tmp, ignore_errors=True)
+    print("PASS (%s)" % args.scenario)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
