@@ -49,6 +49,9 @@ public:
     wxGrid* GetManualGrid() const { return m_pManualGrid; }
     int GetChosenCount() const { return m_nChosenCount; }
 
+    // Fewer decimals for smaller magnitudes of a corrected value.
+    static wxString FormatCorrection(double v);
+
 private:
     void InitGrid();
     void InitManualGrid();
@@ -65,7 +68,6 @@ private:
     void FillCalculator();
     void ShowResults();
     void SetManualValues();
-    static wxString FormatCorrection(double v);
 
     wxGrid* m_pGrid;
     wxGrid* m_pManualGrid;

@@ -1,0 +1,125 @@
+#include "tests/ui/PanelTestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/xrc/xmlres.h>
+
+#include "app/Globals.h"
+#include "tests/gui/GuiTestMain.h"
+#include "ui/MainFrame.h"
+#include "ui/PanelResult.h"
+
+ExpectErrorBox::ExpectErrorBox(const wxString& strMessage)
+    : wxExpectModal<wxMessageDialog>(wxID_OK), m_strMessage(strMessage) {
+    Describe("error box \"" + strMessage + "\"");
+}
+
+int ExpectErrorBox::OnInvoked(wxMessageDialog* pDlg) const {
+    EXPECT_EQ(pDlg->GetMessage().utf8_string(), m_strMessage.utf8_string());
+    EXPECT_EQ(pDlg->GetCaption().utf8_string(), "Error");
+    EXPECT_TRUE(pDlg->GetMessageDialogStyle() & wxICON_ERROR);
+    return wxExpectModal<wxMessageDialog>::OnInvoked(pDlg);
+}
+
+int UnexpectedModalHook::Enter(wxDialog* pDlg) {
+    wxString strText = pDlg->GetTitle();
+    if (wxMessageDialog* pMsg = dynamic_cast<wxMessageDialog*>(pDlg)) strText = pMsg->GetMessage();
+    ADD_FAILURE() << "unexpected modal dialog: " << strText.utf8_string();
+    return wxID_OK;
+}
+
+void PanelTest::SetUp() {
+    char szTemplate[] = "/tmp/varid_ui_test_XXXXXX";
+    ASSERT_NE(mkdtemp(szTemplate), nullptr);
+    m_strDir = szTemplate;
+    g_strXmlFile = wxString::FromUTF8(m_strDir);
+    m_hook.Register();
+}
+
+void PanelTest::TearDown() {
+    if (m_pFrame) m_pFrame->Destroy();
+    PumpEvents();
+    m_hook.Unregister();
+    std::filesystem::remove_all(m_strDir);
+    g_nProgramMode = 0;
+}
+
+void PanelTest::Build(int nMode) {
+    g_nProgramMode = nMode;
+    m_pFrame = new MainFrame;
+    m_pFrame->Show();
+    m_pPanel = m_pFrame->GetPanelResult();
+    ASSERT_NE(m_pPanel, nullptr);
+    PumpEvents();
+}
+
+wxGrid* PanelTest::Grid() const { return m_pPanel->GetGrid(); }
+wxGrid* PanelTest::ManualGrid() const { return m_pPanel->GetManualGrid(); }
+
+wxTextCtrl* PanelTest::Box(const char* pszName) const {
+    wxTextCtrl* pBox = XRCCTRL(*m_pPanel, pszName, wxTextCtrl);
+    EXPECT_NE(pBox, nullptr) << pszName;
+    return pBox;
+}
+
+void PanelTest::TypeCell(int nRow, int nCol, const wxString& strValue) {
+    wxGrid* pGrid = Grid();
+    pGrid->SetCellValue(nRow, nCol, strValue);
+    wxGridEvent event(pGrid->GetId(), wxEVT_GRID_CELL_CHANGED, pGrid, nRow, nCol);
+    pGrid->ProcessWindowEvent(event);
+}
+
+void PanelTest::Enter(const DataSet& data) {
+    for (const DataRow& row : data.rows) {
+        TypeCell(row.nRow, 1, row.strRealP);
+        TypeCell(row.nRow, 2, row.strFirst);
+        TypeCell(row.nRow, 3, row.strSecond);
+        if (row.bChosen) Tick(row.nRow);
+    }
+    Box("ID_T")->SetValue(data.strT);
+}
+
+void PanelTest::Click(const char* pszName) {
+    wxButton* pButton = wxDynamicCast(m_pFrame->FindWindow(XRCID(pszName)), wxButton);
+    ASSERT_NE(pButton, nullptr) << pszName;
+    wxCommandEvent event(wxEVT_BUTTON, pButton->GetId());
+    event.SetEventObject(pButton);
+    pButton->ProcessWindowEvent(event);
+}
+
+void PanelTest::SelectMode(int nMode) {
+    wxChoice* pChoice =
+        wxDynamicCast(m_pFrame->FindWindow(XRCID("ID_CHOICE_PROGRAM_MODE")), wxChoice);
+    ASSERT_NE(pChoice, nullptr);
+    pChoice->SetSelection(nMode);
+    wxCommandEvent event(wxEVT_CHOICE, pChoice->GetId());
+    event.SetEventObject(pChoice);
+    event.SetInt(nMode);
+    event.SetString(pChoice->GetString(nMode));
+    pChoice->ProcessWindowEvent(event);
+}
+
+void PanelTest::ExpectRefusal(const char* pszButton, const wxString& strMessage) {
+    wxTEST_DIALOG(Click(pszButton), ExpectErrorBox(strMessage));
+}
+
+void PanelTest::ExpectResultColumns(wxGrid* pGrid, const DataSet& data,
+                                    const std::vector<RowResult>& expected) {
+    ASSERT_EQ(expected.size(), data.rows.size());
+    for (size_t i = 0; i < data.rows.size(); ++i) {
+        const int nRow = data.rows[i].nRow;
+        EXPECT_EQ(pGrid->GetCellValue(nRow, 4).utf8_string(), expected[i].strCorrection)
+            << "row " << nRow;
+        EXPECT_EQ(pGrid->GetCellValue(nRow, 5).utf8_string(), expected[i].strAccuracy)
+            << "row " << nRow;
+    }
+}
+
+void PanelTest::ExpectColumnsEmpty(wxGrid* pGrid, int nFirstCol, int nLastCol) {
+    for (int nRow = 0; nRow < pGrid->GetNumberRows(); ++nRow)
+        for (int nCol = nFirstCol; nCol <= nLastCol; ++nCol)
+            EXPECT_EQ(pGrid->GetCellValue(nRow, nCol), "") << nRow << "," << nCol;
+}
