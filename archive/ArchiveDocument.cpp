@@ -58,11 +58,17 @@ wxString TextOf(const TiXmlElement* pElement) {
 
 wxString WrongFormat() { return _("Wrong format file"); }
 
+// The XML library steps over a UTF-8 sequence by the length its lead byte
+// announces, also when the text ends inside it, and then reads on: a truncated
+// sequence at the end would make it read past the buffer. Zeros behind the
+// terminator stop it there.
+constexpr size_t kParsePadding = 8;
+
 // The same line-end folding the XML library applies when it loads a file
 // itself, so a file read from memory parses exactly as one read from disk.
 std::string NormaliseLineEnds(const std::string& text) {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() + kParsePadding);
     for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
         if (text[i] == '\r') {
             out += '\n';
@@ -71,6 +77,7 @@ std::string NormaliseLineEnds(const std::string& text) {
             out += text[i];
         }
     }
+    out.append(kParsePadding, '\0');
     return out;
 }
 
