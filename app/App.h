@@ -1,0 +1,27 @@
+#ifndef VARID_APP_APP_H
+#define VARID_APP_APP_H
+
+#include <wx/defs.h>
+#include <wx/snglinst.h>
+
+#include "app/gwxApp.h"
+
+// The calculator's application: its settings, start-up and shut-down.
+class App : public gwxApp {
+public:
+    App();
+    ~App() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+    bool TransferSettings(bool bLoad) override;
+
+    // The stored program mode as text: leading blanks and a sign accepted, the
+    // leading digits count, no digits give 0.
+    static int ProgramModeFromText(const wxString& strMode);
+
+private:
+    wxSingleInstanceChecker* m_pChecker;
+};
+
+#endif
