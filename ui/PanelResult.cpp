@@ -349,13 +349,15 @@ wxString PanelResult::FormatCorrection(double v) {
     return wxString::Format(wxT("%.3f"), v);
 }
 
-bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const wxString& strLabel, double& dOut) {
+bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut) {
     const wxString str = pBox->GetValue();
     dOut = 0;
     // An empty box stands for 0; anything else must be a number as a whole.
     if (str.empty()) return true;
     if (ReadWholeNumber(str, dOut)) return true;
-    ShowErrorBox(wxString::Format(_("Manual value \"%s\" is not a number"), strLabel));
+    // The label is the layout's own text, translated in the layout's catalogue.
+    ShowErrorBox(wxString::Format(_("Manual value \"%s\" is not a number"),
+                                  wxGetTranslation(wxString::FromUTF8(pszLabel))));
     return false;
 }
 
@@ -365,11 +367,11 @@ void PanelResult::SetManualValues() {
     // All five boxes are checked before anything in the panel or the engine
     // changes, so a typing slip costs nothing.
     double dK1 = 0, dK2 = 0, dK3 = 0, dKeff = 0, dDT = 0;
-    if (!ReadManualBox(m_pTextManualK1, _("K1"), dK1)) return;
-    if (!ReadManualBox(m_pTextManualK2, _("K2"), dK2)) return;
-    if (!ReadManualBox(m_pTextManualK3, _("K3"), dK3)) return;
-    if (!ReadManualBox(m_pTextManualRegistration, _("Efficacy registration"), dKeff)) return;
-    if (!ReadManualBox(m_pTextManualDeadTime, _("Dead time"), dDT)) return;
+    if (!ReadManualBox(m_pTextManualK1, "K1", dK1)) return;
+    if (!ReadManualBox(m_pTextManualK2, "K2", dK2)) return;
+    if (!ReadManualBox(m_pTextManualK3, "K3", dK3)) return;
+    if (!ReadManualBox(m_pTextManualRegistration, "Efficacy registration", dKeff)) return;
+    if (!ReadManualBox(m_pTextManualDeadTime, "Dead time", dDT)) return;
 
     if (!ReadGridData()) return;
     FillCalculator();

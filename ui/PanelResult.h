@@ -62,7 +62,7 @@ private:
 
     bool IsTFilled();
     bool CheckInput();
-    bool ReadManualBox(wxTextCtrl* pBox, const wxString& strLabel, double& dOut);
+    bool ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut);
     bool ReadGridData();
     bool PrepareSecondValueColumn();
     void FillCalculator();
