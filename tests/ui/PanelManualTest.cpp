@@ -1,6 +1,8 @@
 // Set with the manual values, Clear and the program mode switch.
 #include <cstdlib>
 
+#include <wx/translation.h>
+
 #include "app/Globals.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "ui/PanelResult.h"
@@ -172,6 +174,42 @@ TEST_F(ManualTest, ModeSwitchRelabelsEmptiesAndAcceptsNewTicks) {
     EXPECT_EQ(Grid()->GetColLabelValue(2), "Fl");
     EXPECT_EQ(Grid()->GetColLabelValue(3), "Fr");
     ExpectColumnsEmpty(Grid(), 0, 5);
+}
+
+TEST_F(ManualTest, NewMessagesAreTranslatedAndNameTheTranslatedLabel) {
+    Build(0);
+    Enter(MakeDetectorData(0, kAllRows, {0, 6, 8, 10}));
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(VARID_LOCALE_DIR);
+    struct Language {
+        wxLanguage language;
+        const char *error, *tNotNumber, *deadTimeNotNumber;
+    } languages[] = {
+        {wxLANGUAGE_RUSSIAN, "Ошибка", "Значение T не является числом",
+         "Ручное значение «Мёртвое время» не является числом"},
+        {wxLANGUAGE_UKRAINIAN, "Помилка", "Значення T не є числом",
+         "Ручне значення «Мертвий час» не є числом"},
+    };
+    // Later tests expect the untranslated texts, whatever happens here.
+    struct Untranslate {
+        ~Untranslate() { wxTranslations::Set(nullptr); }
+    } untranslate;
+    for (const Language& l : languages) {
+        wxTranslations* pTranslations = new wxTranslations;
+        wxTranslations::Set(pTranslations);
+        pTranslations->SetLanguage(l.language);
+        ASSERT_TRUE(pTranslations->AddCatalog("KEVRO_Varid"));
+        ASSERT_TRUE(pTranslations->AddCatalog("kevro_zanol"));
+
+        const wxString strT = BoxText("ID_T");
+        Box("ID_T")->SetValue("x");
+        wxTEST_DIALOG(
+            Set(), ExpectErrorBox(wxString::FromUTF8(l.tNotNumber), wxString::FromUTF8(l.error)));
+        Box("ID_T")->SetValue(strT);
+        Box("ID_MANUAL_DEAD_TIME")->SetValue("x");
+        wxTEST_DIALOG(Set(), ExpectErrorBox(wxString::FromUTF8(l.deadTimeNotNumber),
+                                            wxString::FromUTF8(l.error)));
+        Box("ID_MANUAL_DEAD_TIME")->SetValue("");
+    }
 }
 
 }  // namespace
