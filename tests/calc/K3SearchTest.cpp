@@ -57,6 +57,8 @@ struct Layout {
     SearchStrategy strategy;
 };
 
+void PrintTo(const Layout& l, std::ostream* os) { *os << l.name; }
+
 class PoleLayout : public K3Search, public ::testing::WithParamInterface<Layout> {};
 
 TEST_P(PoleLayout, SelectsItsStrategyAndFindsTheDetectorsK3) {
@@ -144,6 +146,10 @@ struct Boundary {
     double poles[3];
     int32_t poleCase;
 };
+
+void PrintTo(const Boundary& b, std::ostream* os) {
+    *os << "poles " << b.poles[0] << " " << b.poles[1] << " " << b.poles[2];
+}
 
 class ExactBoundary : public K3Search, public ::testing::WithParamInterface<Boundary> {};
 

@@ -8,9 +8,12 @@
 namespace {
 
 struct Case {
+    const char* name;
     Detector det;
     double t[4];
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class NoAllocation : public ::testing::TestWithParam<Case> {
 protected:
@@ -37,10 +40,11 @@ TEST_P(NoAllocation, InTheScanAndMarch) {
     EXPECT_GT(calc.m_nMarchSteps, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, NoAllocation,
-                         ::testing::Values(Case{{2.5L, 500, 0.2L, 0.005L, 3}, {100, 200, 400, 600}},
-                                           Case{{2.5L, 500, 0.2L, 0.005L, 3}, {100, 200, 400, 800}},
-                                           Case{{2.5L, 500, 1.67L, 0.016L, 54},
-                                                {40, 61, 277, 349}}));
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, NoAllocation,
+    ::testing::Values(Case{"AllBelow", {2.5L, 500, 0.2L, 0.005L, 3}, {100, 200, 400, 600}},
+                      Case{"LargestInside", {2.5L, 500, 0.2L, 0.005L, 3}, {100, 200, 400, 800}},
+                      Case{"AllInside", {2.5L, 500, 1.67L, 0.016L, 54}, {40, 61, 277, 349}}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
