@@ -330,16 +330,6 @@ TEST_F(K3Search, LoosenedToleranceStopAwayFromARootIsAFailure) {
     EXPECT_EQ(calc.m_k3, 3);
 }
 
-TEST_F(K3Search, AcceptedRootHasAStepBelowTheFirstTolerance) {
-    Calculator calc;
-    CalculateTypical(calc);
-    PrepareSearch(calc);
-    calc.FindK3();
-    const double L = calc.EstimateSlope();
-    EXPECT_LT(std::fabs(F(calc, calc.m_k3)) / L, 1e-7L);
-    EXPECT_LT(calc.m_nMarchSteps, 100);
-}
-
 TEST_F(K3Search, InfiniteSlopeBoundFindsNoRoot) {
     // A pole exactly on a scan point (0.5) makes one scan slope infinite;
     // every march step is then 0 and would "converge" at a.
