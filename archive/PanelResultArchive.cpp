@@ -79,9 +79,6 @@ struct PanelArchiveAccess {
         panel.m_pGrid->Refresh(true);
         panel.m_pManualGrid->Refresh(true);
     }
-
-    static bool IsTFilled(PanelResult& panel) { return panel.IsTFilled(); }
-    static bool ReadGridData(PanelResult& panel) { return panel.ReadGridData(); }
 };
 
 namespace {
@@ -100,11 +97,11 @@ void MoveAside(const wxString& strPath) {
 }  // namespace
 
 void PanelResult::Save() {
-    if (!PanelArchiveAccess::IsTFilled(*this)) {
+    if (!IsTFilled()) {
         ShowErrorBox(_("Not all edit box fill"));
         return;
     }
-    if (!PanelArchiveAccess::ReadGridData(*this)) return;
+    if (!ReadGridData()) return;
 
     const wxString strName = wxDateTime::Now().Format(_("Varid_%Y_%m_%d_%H_%M_%S"));
     const wxString strPath = wxFileSelector(_("Choice the file to save"), g_strXmlFile, strName,

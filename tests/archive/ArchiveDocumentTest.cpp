@@ -92,7 +92,7 @@ void ExpectFailedUnchanged(const ReadOutcome& out, const wxString& strMessage) {
     EXPECT_TRUE(Same(Sentinel(), out.contents)) << "a failed read changed the tables";
 }
 
-class TempDir : public testing::Test {
+class ArchiveFiles : public testing::Test {
 protected:
     void SetUp() override {
         char tmpl[] = "/tmp/varid-archive-XXXXXX";
@@ -294,7 +294,7 @@ TEST(ArchiveReading, NoManualTableLeavesItAndCrLfReadsTheSame) {
     EXPECT_TRUE(Same(FilledContents(), windows.contents));
 }
 
-TEST_F(TempDir, FilesWriteAndReadBack) {
+TEST_F(ArchiveFiles, FilesWriteAndReadBack) {
     const wxString strPath = PathOf("run.xml");
     ASSERT_TRUE(archive::WriteArchiveFile(strPath, ExampleContents(), 0));
     EXPECT_EQ(ExampleText("Fl", "Fr"), Slurp(strPath));
@@ -314,7 +314,7 @@ TEST_F(TempDir, FilesWriteAndReadBack) {
     EXPECT_EQ(0666 & ~mask, st.st_mode & 0777) << "a new archive gets the usual file mode";
 }
 
-TEST_F(TempDir, MissingFileAndDirectoryAreNoFailure) {
+TEST_F(ArchiveFiles, MissingFileAndDirectoryAreNoFailure) {
     Contents c = Sentinel();
     wxString strError;
     EXPECT_EQ(LoadStatus::kNoFile, archive::ReadArchiveFile(PathOf("none.xml"), 0, c, strError));
@@ -341,7 +341,7 @@ bool WriteFails(const wxString& strPath) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(TempDir, FailedWriteLeavesEarlierFileIntact) {
+TEST_F(ArchiveFiles, FailedWriteLeavesEarlierFileIntact) {
     const wxString strPath = PathOf("keep.xml");
     ASSERT_TRUE(archive::WriteArchiveFile(strPath, ExampleContents(), 0));
     ASSERT_EQ(0, chmod(m_dir.fn_str(), 0555));
