@@ -21,11 +21,13 @@ import argparse
 import math
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import time
 import xml.etree.ElementTree as ET
+import zlib
 
 TITLE = "KEVRO_Varid"
 LAST_SAVE = "varid_last_save.xml"
@@ -270,6 +272,7 @@ class Program:
         self.log = open(os.path.join(home, "program.log"), "a")
         self.proc = subprocess.Popen([os.path.join(prefix, "bin", "varid")], cwd=workdir,
                                      env=self.env, stdout=self.log, stderr=self.log)
+        self.pointer = None
         self.window = self.wait_window()
         geo = self.tool("getwindowgeometry", "--shell", self.window)
         g = dict(line.split("=", 1) for line in geo.split())
@@ -307,11 +310,17 @@ class Program:
             raise Failure("after %s the program shows a window %r" % (after, titles))
 
     # Positions are relative to the main window's top-left corner.
-    def click(self, dx, dy, what):
-        self.tool("mousemove", "--sync", self.x + dx, self.y + dy)
+    def click(self, dx, dy, what, opens_popup=False):
+        target = (self.x + dx, self.y + dy)
+        # "mousemove --sync" waits for a motion event, which never comes when
+        # the pointer is already there.
+        if target != self.pointer:
+            self.tool("mousemove", "--sync", *target)
+            self.pointer = target
         self.tool("click", "1")
         time.sleep(SETTLE)
-        self.no_dialog(what)
+        if not opens_popup:
+            self.no_dialog(what)
 
     def type_text(self, text):
         self.tool("type", "--delay", "30", text)
@@ -334,7 +343,10 @@ class Program:
         check(rc == 0, "program ended with status %d after the close request" % rc)
 
     def grab(self, path):
-        subprocess.run([self.xwin, "grab", self.window, path], env=self.env, timeout=30)
+        res = subprocess.run([self.xwin, "grab", self.window, path], env=self.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "grabbing the window failed: %s" % res.stderr.strip())
+        return Image(path)
 
     def kill(self):
         if self.proc.poll() is None:
@@ -342,13 +354,57 @@ class Program:
             self.proc.wait()
 
 
-# Where things are on the 960 x 600 main window, measured on Xvfb with the
-# Debian toolkit theme; see layout() for how they are derived.
+class Image:
+    """A grabbed window (binary PPM), for looking at what the user sees."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        magic, dims, maxval, self.pixels = data.split(b"\n", 3)
+        check(magic == b"P6" and maxval == b"255", "unexpected grab format")
+        self.width, self.height = (int(v) for v in dims.split())
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def count(self, x0, y0, x1, y1, test):
+        return sum(1 for y in range(max(0, y0), min(self.height, y1))
+                   for x in range(max(0, x0), min(self.width, x1)) if test(self.pixel(x, y)))
+
+
+def is_tick_blue(p):
+    # The theme draws a ticked check box filled with its accent blue; an
+    # unticked one is white with a grey border.
+    r, g, b = p
+    return b > 170 and r < 120 and b - r > 90
+
+
+# Where things are on the 960 x 600 main window (offsets from its top-left
+# corner), as the layout document places them with the Debian toolkit theme
+# and fonts on Xvfb. The grid metrics are the toolkit's defaults: 82 pixels
+# of row labels, 25-pixel rows, column widths 25 and 90 as the panel sets
+# them. A moved control makes the scenarios fail on their checks of what the
+# click should have done (and ticks are checked on screen right away).
+GRID_LEFT, GRID_FIRST_ROW_TOP = 82, 88
+ROW_HEIGHT = 25
+
+
+def cell_position(row, col):
+    x = GRID_LEFT + 12 if col == 0 else GRID_LEFT + 25 + 90 * (col - 1) + 45
+    return x, GRID_FIRST_ROW_TOP + ROW_HEIGHT * row + ROW_HEIGHT // 2
+
+
 def layout(prog):
-    return LAYOUT
-
-
-LAYOUT = {}
+    check((prog.width, prog.height) == (960, 600),
+          "main window is %dx%d, not 960x600" % (prog.width, prog.height))
+    return {
+        "count": (42, 27),
+        "set": (799, 418),
+        "choice": (550, 15),
+        "t_box": (750, 104),
+        "cell": cell_position,
+    }
 
 
 # --------------------------------------------------------------------------
@@ -509,7 +565,7 @@ def scenario_mode_switch(args, tmp, display):
     prog = Program(args.prefix, args.xwin, display, home, work)
     try:
         pos = layout(prog)
-        prog.click(*pos["choice"], what="opening the mode choice")
+        prog.click(*pos["choice"], what="opening the mode choice", opens_popup=True)
         # The open list of the choice: move to the second item and take it.
         prog.key("Down")
         prog.key("Return")
@@ -544,6 +600,21 @@ def scenario_mode_switch(args, tmp, display):
     check_settings(work, 1)
 
 
+def tick(prog, tmp, row):
+    """Clicks the row's check box until the tick shows, as a person would.
+
+    The grid takes the first click on a cell that is not current as a move of
+    the cursor; the next click toggles the box."""
+    x, y = cell_position(row, 0)
+    for attempt in range(3):
+        prog.click(x, y, what="clicking the check box of row %d" % (row + 1))
+        shot = prog.grab(os.path.join(tmp, "tick.ppm"))
+        if shot.count(x - 10, y - 10, x + 10, y + 10, is_tick_blue) > 20:
+            return
+        time.sleep(0.5)  # not a double click
+    raise Failure("row %d shows no tick after three clicks" % (row + 1))
+
+
 def scenario_type_points(args, tmp, display):
     home, work = fresh_dirs(tmp)
     write_settings(os.path.join(work, SETTINGS), work, 1)
@@ -556,7 +627,7 @@ def scenario_type_points(args, tmp, display):
                 prog.type_text(text)
                 prog.key("Return")
         for r in PERIOD_TICKS:
-            prog.click(*pos["cell"](r, 0), what="ticking row %d" % (r + 1))
+            tick(prog, tmp, r)
         prog.click(*pos["t_box"], what="clicking into T")
         prog.type_text(PERIOD_T)
         prog.click(*pos["count"], what="Count")
@@ -576,19 +647,67 @@ def scenario_type_points(args, tmp, display):
     check_settings(work, 1)
 
 
+def ppm_to_png(ppm_path, png_path):
+    with open(ppm_path, "rb") as f:
+        data = f.read()
+    magic, dims, maxval, pixels = data.split(b"\n", 3)
+    check(magic == b"P6" and maxval == b"255", "unexpected grab format")
+    width, height = (int(v) for v in dims.split())
+    stride = width * 3
+    raw = b"".join(b"\x00" + pixels[y * stride:(y + 1) * stride] for y in range(height))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    with open(png_path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n")
+        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
+        out.write(chunk(b"IDAT", zlib.compress(raw, 9)))
+        out.write(chunk(b"IEND", b""))
+
+
+def scenario_screenshot(args, tmp, display):
+    """The main window after a Count on the realistic data set."""
+    home, work = fresh_dirs(tmp)
+    language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8")}[args.lang]
+    write_settings(os.path.join(work, SETTINGS), work, 0, language)
+    rows = [r[:4] + ("", "") for r in archived_freq_rows()]
+    write_archive(os.path.join(work, LAST_SAVE), 0, rows, coefficients={"T": FREQ_T})
+    prog = Program(args.prefix, args.xwin, display, home, work, lang=lang)
+    try:
+        prog.click(*layout(prog)["count"], what="Count")
+        # Park the pointer outside the window so no hover effect is captured.
+        prog.tool("mousemove", "--sync", prog.x + prog.width + 50, prog.y + prog.height + 50)
+        prog.pointer = None
+        time.sleep(SETTLE)
+        ppm = os.path.join(tmp, "shot.ppm")
+        prog.grab(ppm)
+        prog.close()
+    finally:
+        prog.kill()
+    ppm_to_png(ppm, args.out)
+    # The shot must show the counted results, not an empty or failed window.
+    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    check(coeff["K3"] != "" and table[0][4] != "", "Count did not run for the screenshot")
+
+
 SCENARIOS = {
     "count_set": scenario_count_set,
     "mode_switch": scenario_mode_switch,
     "type_points": scenario_type_points,
+    "screenshot": scenario_screenshot,
 }
 
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--build", required=True, help="build tree to install from")
+    ap.add_argument("--build", help="build tree to install from")
     ap.add_argument("--prefix", required=True, help="installation prefix")
     ap.add_argument("--xwin", required=True, help="the xwin companion program")
     ap.add_argument("--keep", action="store_true", help="keep the temporary directory")
+    ap.add_argument("--lang", choices=("en", "ru"), default="en", help="screenshot language")
+    ap.add_argument("--out", help="screenshot PNG to write")
     ap.add_argument("scenario", choices=["install"] + sorted(SCENARIOS))
     args = ap.parse_args()
     tmp = tempfile.mkdtemp(prefix="varid-e2e-%s-" % args.scenario)

@@ -27,8 +27,7 @@
 
 static int g_xerror;
 
-static int OnXError(Display *dpy, XErrorEvent *ev)
-{
+static int OnXError(Display* dpy, XErrorEvent* ev) {
     char text[256];
     XGetErrorText(dpy, ev->error_code, text, sizeof text);
     fprintf(stderr, "xwin: X error: %s\n", text);
@@ -38,27 +37,23 @@ static int OnXError(Display *dpy, XErrorEvent *ev)
 
 /* A client that does not list WM_DELETE_WINDOW would be killed by a real
  * window manager instead of asked; the tests must notice that. */
-static int SupportsDelete(Display *dpy, Window win, Atom del)
-{
-    Atom *protocols = NULL;
+static int SupportsDelete(Display* dpy, Window win, Atom del) {
+    Atom* protocols = NULL;
     int count = 0;
     int found = 0;
     if (XGetWMProtocols(dpy, win, &protocols, &count)) {
         for (int i = 0; i < count; ++i)
-            if (protocols[i] == del)
-                found = 1;
+            if (protocols[i] == del) found = 1;
         XFree(protocols);
     }
     return found;
 }
 
-static int CloseWindow(Display *dpy, Window win)
-{
+static int CloseWindow(Display* dpy, Window win) {
     Atom protocolsAtom = XInternAtom(dpy, "WM_PROTOCOLS", False);
     Atom deleteAtom = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     if (!SupportsDelete(dpy, win, deleteAtom)) {
-        fprintf(stderr, "xwin: window 0x%lx does not take WM_DELETE_WINDOW\n",
-                (unsigned long)win);
+        fprintf(stderr, "xwin: window 0x%lx does not take WM_DELETE_WINDOW\n", (unsigned long)win);
         return 2;
     }
     XEvent ev;
@@ -74,16 +69,13 @@ static int CloseWindow(Display *dpy, Window win)
     return g_xerror ? 2 : 0;
 }
 
-static int GrabWindow(Display *dpy, Window win, const char *path)
-{
+static int GrabWindow(Display* dpy, Window win, const char* path) {
     XWindowAttributes attr;
-    if (!XGetWindowAttributes(dpy, win, &attr) || g_xerror)
-        return 2;
-    XImage *img = XGetImage(dpy, win, 0, 0, (unsigned)attr.width,
-                            (unsigned)attr.height, AllPlanes, ZPixmap);
-    if (!img || g_xerror)
-        return 2;
-    FILE *out = fopen(path, "wb");
+    if (!XGetWindowAttributes(dpy, win, &attr) || g_xerror) return 2;
+    XImage* img =
+        XGetImage(dpy, win, 0, 0, (unsigned)attr.width, (unsigned)attr.height, AllPlanes, ZPixmap);
+    if (!img || g_xerror) return 2;
+    FILE* out = fopen(path, "wb");
     if (!out) {
         perror(path);
         XDestroyImage(img);
@@ -119,8 +111,7 @@ static int GrabWindow(Display *dpy, Window win, const char *path)
     return failed ? 2 : 0;
 }
 
-static double NowMs(void)
-{
+static double NowMs(void) {
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
@@ -128,10 +119,9 @@ static double NowMs(void)
 
 /* The toolkit sets the title as UTF-8 in _NET_WM_NAME and, for ASCII titles,
  * in WM_NAME too; either matching is enough. */
-static int HasTitle(Display *dpy, Window win, const char *title)
-{
+static int HasTitle(Display* dpy, Window win, const char* title) {
     int match = 0;
-    char *name = NULL;
+    char* name = NULL;
     if (XFetchName(dpy, win, &name) && name) {
         match = !strcmp(name, title);
         XFree(name);
@@ -142,18 +132,18 @@ static int HasTitle(Display *dpy, Window win, const char *title)
         Atom type;
         int format;
         unsigned long count, rest;
-        unsigned char *data = NULL;
-        if (XGetWindowProperty(dpy, win, netName, 0, 1024, False, utf8, &type, &format,
-                               &count, &rest, &data) == Success && data) {
-            match = !strcmp((const char *)data, title);
+        unsigned char* data = NULL;
+        if (XGetWindowProperty(dpy, win, netName, 0, 1024, False, utf8, &type, &format, &count,
+                               &rest, &data) == Success &&
+            data) {
+            match = !strcmp((const char*)data, title);
             XFree(data);
         }
     }
     return match;
 }
 
-static int Launch(Display *dpy, const char *title, char **command)
-{
+static int Launch(Display* dpy, const char* title, char** command) {
     Window root = DefaultRootWindow(dpy);
     /* Without a window manager top-level windows are children of the root,
      * so their MapNotify arrives here. */
@@ -184,14 +174,12 @@ static int Launch(Display *dpy, const char *title, char **command)
                 break;
             }
         }
-        if (mapped)
-            break;
+        if (mapped) break;
         if (waitpid(pid, &status, WNOHANG) == pid) {
             ended = 1;
             break;
         }
-        if (NowMs() - start > 60000)
-            break;
+        if (NowMs() - start > 60000) break;
         fd_set fds;
         FD_ZERO(&fds);
         FD_SET(ConnectionNumber(dpy), &fds);
@@ -229,10 +217,9 @@ static int Launch(Display *dpy, const char *title, char **command)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 2;
 }
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     if (argc >= 4 && !strcmp(argv[1], "launch")) {
-        Display *dpy = XOpenDisplay(NULL);
+        Display* dpy = XOpenDisplay(NULL);
         if (!dpy) {
             fprintf(stderr, "xwin: cannot open display\n");
             return 2;
@@ -244,24 +231,24 @@ int main(int argc, char **argv)
     }
     if (argc < 3 || (strcmp(argv[1], "close") && strcmp(argv[1], "grab")) ||
         (!strcmp(argv[1], "grab") && argc < 4)) {
-        fprintf(stderr, "usage: xwin close WINDOW | xwin grab WINDOW FILE |"
-                        " xwin launch TITLE PROGRAM [ARG...]\n");
+        fprintf(stderr,
+                "usage: xwin close WINDOW | xwin grab WINDOW FILE |"
+                " xwin launch TITLE PROGRAM [ARG...]\n");
         return 1;
     }
-    char *end = NULL;
+    char* end = NULL;
     Window win = (Window)strtoul(argv[2], &end, 0);
     if (!end || *end || !win) {
         fprintf(stderr, "xwin: bad window id '%s'\n", argv[2]);
         return 1;
     }
-    Display *dpy = XOpenDisplay(NULL);
+    Display* dpy = XOpenDisplay(NULL);
     if (!dpy) {
         fprintf(stderr, "xwin: cannot open display\n");
         return 2;
     }
     XSetErrorHandler(OnXError);
-    int rc = !strcmp(argv[1], "close") ? CloseWindow(dpy, win)
-                                       : GrabWindow(dpy, win, argv[3]);
+    int rc = !strcmp(argv[1], "close") ? CloseWindow(dpy, win) : GrabWindow(dpy, win, argv[3]);
     XCloseDisplay(dpy);
     return rc;
 }
