@@ -4,6 +4,8 @@
 # RUNS runs (default 15; at least 10) after one uncounted warm-up run.
 # Each run is a realistic start: fresh HOME, a working directory with the
 # settings file and a last-save archive holding a data set.
+# The accessibility bridge is off (NO_AT_BRIDGE=1) as in the tests; with
+# VARID_BENCH_A11Y=1 it stays on, which costs a D-Bus round trip at start.
 # Usage: scripts/startup-bench.sh [BUILD_DIR] [RUNS]     (default: build 15)
 set -euo pipefail
 
@@ -54,10 +56,12 @@ v.write_archive(work + "/" + v.LAST_SAVE, 0, v.archived_freq_rows(),
                 coefficients={"T": v.FREQ_T})
 PY
     (cd "$work" && env -i PATH="$PATH" DISPLAY="$DISPLAY" HOME="$home" LANG=C.UTF-8 \
-        XDG_RUNTIME_DIR="$home" NO_AT_BRIDGE=1 GDK_BACKEND=x11 \
+        XDG_RUNTIME_DIR="$home" GDK_BACKEND=x11 $a11y \
         "$build/bin/xwin" launch KEVRO_Varid "$prefix/bin/varid" 2>>"$scratch/errors")
 }
 export VARID_E2E_DIR=$root/tests/e2e
+a11y=NO_AT_BRIDGE=1
+[ "${VARID_BENCH_A11Y:-0}" = 1 ] && a11y=
 
 one_run >/dev/null # warm-up: file cache, font cache
 times=()

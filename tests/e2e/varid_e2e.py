@@ -302,6 +302,19 @@ class Program:
             time.sleep(0.05)
         raise Failure("main window '%s' did not appear" % TITLE)
 
+    def wait_windows(self, more, what, timeout=10):
+        """Waits until a window besides the main one is open (more) or none is.
+
+        Key presses go to whatever holds the keyboard when the X server
+        handles them, so keys meant for a popup list must wait for it."""
+        end = time.time() + timeout
+        while time.time() < end:
+            others = [w for w in self.visible_windows() if w != self.window]
+            if bool(others) == more:
+                return
+            time.sleep(0.05)
+        raise Failure("%s: %s" % (what, "nothing opened" if more else "still open"))
+
     def no_dialog(self, after):
         """Fails when the program opened a box (an error message) instead of working."""
         others = [w for w in self.visible_windows() if w != self.window]
@@ -566,9 +579,11 @@ def scenario_mode_switch(args, tmp, display):
     try:
         pos = layout(prog)
         prog.click(*pos["choice"], what="opening the mode choice", opens_popup=True)
+        prog.wait_windows(True, "clicking the mode choice")
         # The open list of the choice: move to the second item and take it.
         prog.key("Down")
         prog.key("Return")
+        prog.wait_windows(False, "the list of the mode choice")
         time.sleep(SETTLE)
         prog.no_dialog("choosing the mode")
         # Data typed after the switch must survive into the next run.
@@ -608,11 +623,37 @@ def tick(prog, tmp, row):
     x, y = cell_position(row, 0)
     for attempt in range(3):
         prog.click(x, y, what="clicking the check box of row %d" % (row + 1))
-        shot = prog.grab(os.path.join(tmp, "tick.ppm"))
-        if shot.count(x - 10, y - 10, x + 10, y + 10, is_tick_blue) > 20:
-            return
-        time.sleep(0.5)  # not a double click
+        # Give a busy machine time to repaint before deciding to click again,
+        # or a late repaint would make the next click take the tick back.
+        end = time.time() + 3
+        while time.time() < end:
+            shot = prog.grab(os.path.join(tmp, "tick.ppm"))
+            if shot.count(x - 10, y - 10, x + 10, y + 10, is_tick_blue) > 20:
+                return
+            time.sleep(0.2)
     raise Failure("row %d shows no tick after three clicks" % (row + 1))
+
+
+def scenario_first_run(args, tmp, display):
+    """Started in an empty directory, the program makes its files there."""
+    home, work = fresh_dirs(tmp)
+    before_prefix = sorted(os.walk(args.prefix))
+    prog = Program(args.prefix, args.xwin, display, home, work)
+    try:
+        prog.close()
+    finally:
+        prog.kill()
+    s = read_settings(os.path.join(work, SETTINGS))
+    check(os.path.realpath(s.get("/path/xml_file", "")) == os.path.realpath(work),
+          "first run stored xml_file %r, expected the working directory" % s.get("/path/xml_file"))
+    check(s.get("/path/default_mode") == "0" and s.get("/path/is_remember") == "0",
+          "first run stored %r" % s)
+    check(s.get("/i18n/Language") == "", "first run stored Language %r" % s.get("/i18n/Language"))
+    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    check(names == ROW_CHILDREN[0], "first run rows carry %r" % (names,))
+    check(all(c == "" for row in table + manual for c in row) and not any(coeff.values()),
+          "first run wrote a non-empty archive")
+    check(sorted(os.walk(args.prefix)) == before_prefix, "the program wrote into its prefix")
 
 
 def scenario_type_points(args, tmp, display):
@@ -693,6 +734,7 @@ def scenario_screenshot(args, tmp, display):
 
 
 SCENARIOS = {
+    "first_run": scenario_first_run,
     "count_set": scenario_count_set,
     "mode_switch": scenario_mode_switch,
     "type_points": scenario_type_points,
