@@ -8,9 +8,9 @@ VARID_PACKAGES="cmake g++ make pkg-config
     libwxgtk3.2-dev wx3.2-headers libtinyxml-dev gettext
     libgtest-dev googletest libbenchmark-dev
     xvfb xauth xdotool libx11-dev imagemagick locales python3
-    clang libclang-rt-14-dev"
+    clang libclang-rt-14-dev valgrind"
 # Locales the interface-language tests start the program in.
-VARID_LOCALES="ru_RU.UTF-8 uk_UA.UTF-8"
+VARID_LOCALES="en_US.UTF-8 ru_RU.UTF-8 uk_UA.UTF-8"
 # --------------------------------------------------------------------------
 
 if [ "$(id -u)" -eq 0 ]; then
