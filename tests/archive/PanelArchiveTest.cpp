@@ -24,6 +24,7 @@
 
 #include "app/Globals.h"
 #include "tests/archive/ArchiveExample.h"
+#include "tests/gui/ExpectErrorBox.h"
 #include "tests/gui/GuiTestMain.h"
 #include "tests/ui/CalibrationModel.h"
 #include "ui/MainFrame.h"
@@ -49,25 +50,6 @@ std::ostream& operator<<(std::ostream& os, const PanelState& s) {
     for (const wxString& b : s.boxes) os << "{" << b.utf8_str() << "}";
     return os;
 }
-
-class ExpectErrorBox : public wxExpectModal<wxMessageDialog> {
-public:
-    explicit ExpectErrorBox(const wxString& strMessage)
-        : wxExpectModal<wxMessageDialog>(wxID_OK), m_strMessage(strMessage) {
-        Describe("error box \"" + strMessage + "\"");
-    }
-
-protected:
-    int OnInvoked(wxMessageDialog* pDlg) const override {
-        EXPECT_EQ(m_strMessage, pDlg->GetMessage());
-        EXPECT_EQ("Error", pDlg->GetCaption());
-        EXPECT_TRUE(pDlg->GetMessageDialogStyle() & wxICON_ERROR);
-        return wxID_OK;
-    }
-
-private:
-    wxString m_strMessage;
-};
 
 // Checks the file selector's arguments, then answers with a path (or cancels).
 class ExpectFileDialog : public wxExpectModal<wxFileDialog> {

@@ -11,23 +11,11 @@
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 
+#include "tests/gui/ExpectErrorBox.h"
 #include "tests/ui/CalibrationModel.h"
 
 class MainFrame;
 class PanelResult;
-
-// Checks that the box is the program's error box and carries this message.
-class ExpectErrorBox : public wxExpectModal<wxMessageDialog> {
-public:
-    explicit ExpectErrorBox(const wxString& strMessage, const wxString& strCaption = "Error");
-
-protected:
-    int OnInvoked(wxMessageDialog* pDlg) const override;
-
-private:
-    wxString m_strMessage;
-    wxString m_strCaption;
-};
 
 // A modal box nobody expected would block the test forever: fail instead.
 class UnexpectedModalHook : public wxModalDialogHook {
