@@ -12,4 +12,4 @@ cd "$build"
 # -noreset: the server must not restart whenever its last client leaves, or a
 # test program connecting at that moment fails.
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    ctest --output-on-failure -j2 --timeout 900
+    ctest --output-on-failure -j2 --timeout 300

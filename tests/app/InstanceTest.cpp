@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,6 +17,10 @@
 
 namespace {
 
+// Every copy started by a test; whatever still runs when the test ends is
+// killed, so no copy outlives it holding the test's output open.
+std::vector<pid_t> g_started;
+
 pid_t StartProgram(const std::string& strDir) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -24,6 +29,7 @@ pid_t StartProgram(const std::string& strDir) {
         execl(VARID_EXE, VARID_EXE, static_cast<char*>(nullptr));
         _exit(91);
     }
+    g_started.push_back(pid);
     return pid;
 }
 
@@ -72,6 +78,15 @@ FileState StateOf(const std::string& strPath) {
 class SingleInstance : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_display.IsOpen()) << "no display"; }
+    void TearDown() override {
+        for (pid_t pid : g_started) {
+            if (waitpid(pid, nullptr, WNOHANG) == 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+        g_started.clear();
+    }
     DisplayConnection m_display;
 };
 
