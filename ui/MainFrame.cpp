@@ -15,14 +15,19 @@ wxIMPLEMENT_CLASS(MainFrame, wxFrame);
 
 // The buttons and the choice live in the loaded command bar; their command
 // events travel up to the frame.
-wxBEGIN_EVENT_TABLE(MainFrame, wxFrame) EVT_BUTTON(XRCID("ID_COUNT"), MainFrame::OnCount)
-    EVT_BUTTON(XRCID("ID_SAVE"), MainFrame::OnSave) EVT_BUTTON(XRCID("ID_OPEN"), MainFrame::OnOpen)
-        EVT_BUTTON(XRCID("ID_CLEAR"), MainFrame::OnClear)
-            EVT_BUTTON(XRCID("ID_HELP"), MainFrame::OnHelp)
-                EVT_CHOICE(XRCID("ID_CHOICE_PROGRAM_MODE"), MainFrame::OnChoiceProgramMode)
-                    EVT_CLOSE(MainFrame::OnClose) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_BUTTON(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_BUTTON(XRCID("ID_SAVE"), MainFrame::OnSave)
+    EVT_BUTTON(XRCID("ID_OPEN"), MainFrame::OnOpen)
+    EVT_BUTTON(XRCID("ID_CLEAR"), MainFrame::OnClear)
+    EVT_BUTTON(XRCID("ID_HELP"), MainFrame::OnHelp)
+    EVT_CHOICE(XRCID("ID_CHOICE_PROGRAM_MODE"), MainFrame::OnChoiceProgramMode)
+    EVT_CLOSE(MainFrame::OnClose)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                        MainFrame::MainFrame()
+MainFrame::MainFrame()
     : wxFrame(nullptr, wxID_ANY, wxGetTranslation(wxT("KEVRO_Varid")), wxDefaultPosition,
               wxSize(960, 600),
               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxRESIZE_BORDER),

@@ -33,10 +33,10 @@ bool ReadWholeNumber(const wxString& str, double& dOut) {
 wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
     EVT_GRID_CELL_CHANGED(PanelResult::OnGridCellChange)
     EVT_BUTTON(XRCID("ID_BT_CHANGE_VALUE"), PanelResult::OnChangeValue)
-wxEND_EVENT_TABLE()
-    // clang-format on
+wxEND_EVENT_TABLE();
+// clang-format on
 
-    PanelResult::PanelResult(wxWindow* pParent)
+PanelResult::PanelResult(wxWindow* pParent)
     : wxPanel(),
       m_pGrid(nullptr),
       m_pManualGrid(nullptr),
