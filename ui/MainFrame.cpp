@@ -1,5 +1,7 @@
 #include "ui/MainFrame.h"
 
+#include <algorithm>
+
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/xrc/xmlres.h>
@@ -47,6 +49,12 @@ MainFrame::MainFrame()
         // Any non-zero mode means periods, so a hand-edited value other than
         // 0 or 1 shows as the second item instead of no item at all.
         m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
+        // The layout asks for a height of 10, which some toolkits ignore and
+        // GTK honours, hiding the selected mode; keep the width, never let
+        // the height fall below what the text needs.
+        const int nHeight = std::max(m_pChoiceMode->GetSize().y, m_pChoiceMode->GetBestSize().y);
+        m_pChoiceMode->SetMinSize(wxSize(m_pChoiceMode->GetSize().x, nHeight));
+        m_pChoiceMode->SetSize(m_pChoiceMode->GetSize().x, nHeight);
     }
 
     m_pPanelResult = new PanelResult(this);

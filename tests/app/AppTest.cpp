@@ -281,6 +281,11 @@ TEST(Frame, HasItsSizeStyleIconAndTwoAreasOneToNine) {
                           ? std::to_string(icons.GetIconByIndex(0).GetWidth())
                           : "none";
         obs["top"] = wxTheApp->GetTopWindow() == pFrame ? "1" : "0";
+        // The mode choice keeps the layout's width and is tall enough to
+        // show the selected mode.
+        wxChoice* pChoice = ModeChoice(pFrame);
+        obs["choice_width"] = std::to_string(pChoice->GetSize().x);
+        obs["choice_readable"] = pChoice->GetSize().y >= pChoice->GetBestSize().y ? "1" : "0";
         obs["shown"] = pFrame->IsShown() ? "1" : "0";
         wxSizer* pSizer = pFrame->GetSizer();
         if (pSizer && pSizer->GetItemCount() == 2) {
@@ -303,6 +308,8 @@ TEST(Frame, HasItsSizeStyleIconAndTwoAreasOneToNine) {
     EXPECT_EQ(obs["minimize_box"], "1");
     EXPECT_EQ(obs["icon"], "48");
     EXPECT_EQ(obs["top"], "1");
+    EXPECT_EQ(obs["choice_width"], "150");
+    EXPECT_EQ(obs["choice_readable"], "1");
     EXPECT_EQ(obs["shown"], "1");
     EXPECT_EQ(obs["bar"], "1");
     EXPECT_EQ(obs["panel"], "1");
