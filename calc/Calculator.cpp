@@ -16,7 +16,10 @@ wxString K3Message() { return wxGetTranslation("Can't find coefficient K3"); }
 
 // The march shared by the strategies once their starting point is set: bound
 // test, convergence test, then the step; `upper` is the strict bound of x.
-bool MarchUpTo(Calculator* pCalc, double upper, double x, double prev, double L, double tol) {
+// With bJumpPoles, the first step that reaches the smallest pole restarts just
+// above the largest one (between them the equation is undefined).
+bool March(Calculator* pCalc, double upper, double x, double prev, double L, double tol,
+           bool bJumpPoles = false) {
     for (;;) {
         if (!(upper > x)) return false;
         if (x - prev < tol) {
@@ -25,43 +28,31 @@ bool MarchUpTo(Calculator* pCalc, double upper, double x, double prev, double L,
         }
         prev = x;
         x = pCalc->MarchStep(prev, L);
-    }
-}
-
-}  // namespace
-
-bool SearchUpToEnd(Calculator* pCalc, double x, double prev, double L, double tol) {
-    return MarchUpTo(pCalc, pCalc->m_dSearchTo, x, prev, L, tol);
-}
-
-bool SearchAfterPoles(Calculator* pCalc, double /*x*/, double /*prev*/, double L, double tol) {
-    const double start = pCalc->m_dPoleMax + pCalc->m_dEps;
-    return MarchUpTo(pCalc, pCalc->m_dSearchTo, pCalc->MarchStep(start, L), start, L, tol);
-}
-
-bool SearchAcrossPoles(Calculator* pCalc, double x, double prev, double L, double tol) {
-    const double b = pCalc->m_dSearchTo;
-    bool bJumped = false;
-    for (;;) {
-        if (!(b > x)) return false;
-        if (x - prev < tol) {
-            pCalc->m_k3 = x;
-            return true;
-        }
-        prev = x;
-        x = pCalc->MarchStep(prev, L);
-        // Between the poles the equation is undefined: restart just above
-        // them, once per attempt.
-        if (!bJumped && x >= pCalc->m_dPoleMin) {
-            bJumped = true;
+        if (bJumpPoles && x >= pCalc->m_dPoleMin) {
+            bJumpPoles = false;
             prev = pCalc->m_dPoleMax + pCalc->m_dEps;
             x = pCalc->MarchStep(prev, L);
         }
     }
 }
 
+}  // namespace
+
+bool SearchUpToEnd(Calculator* pCalc, double x, double prev, double L, double tol) {
+    return March(pCalc, pCalc->m_dSearchTo, x, prev, L, tol);
+}
+
+bool SearchAfterPoles(Calculator* pCalc, double /*x*/, double /*prev*/, double L, double tol) {
+    const double start = pCalc->m_dPoleMax + pCalc->m_dEps;
+    return March(pCalc, pCalc->m_dSearchTo, pCalc->MarchStep(start, L), start, L, tol);
+}
+
+bool SearchAcrossPoles(Calculator* pCalc, double x, double prev, double L, double tol) {
+    return March(pCalc, pCalc->m_dSearchTo, x, prev, L, tol, true);
+}
+
 bool SearchBelowPoles(Calculator* pCalc, double x, double prev, double L, double tol) {
-    return MarchUpTo(pCalc, pCalc->m_dPoleMin, x, prev, L, tol);
+    return March(pCalc, pCalc->m_dPoleMin, x, prev, L, tol);
 }
 
 bool SearchImpossible(Calculator*, double, double, double, double) { throw K3Message(); }
@@ -359,8 +350,7 @@ void Calculator::FindK3() {
         throw wxString(wxGetTranslation("Can't find decision"));
     FindPoles();
     ClassifyPoles();
-    const auto it = m_mapSearch.find(m_nPoleCase);
-    const SearchStrategy search = it != m_mapSearch.end() ? it->second : SearchImpossible;
+    const SearchStrategy search = m_mapSearch.at(m_nPoleCase);
 
     m_nMarchSteps = 0;
     const double dOldK3 = m_k3;
