@@ -2,7 +2,7 @@
 // document tables and back; all tree walking lives in ArchiveDocument.
 #include "ui/PanelResult.h"
 
-#include <algorithm>
+#include <array>
 
 #include <wx/datetime.h>
 #include <wx/filedlg.h>
@@ -13,6 +13,20 @@
 #include "app/Globals.h"
 #include "archive/ArchiveDocument.h"
 #include "ui/ErrorBox.h"
+
+namespace {
+
+void CopyOut(wxGridTableBase* pTable, archive::GridTable& table) {
+    for (int r = 0; r < archive::kRows; ++r)
+        for (int c = 0; c < archive::kCols; ++c) table[r][c] = pTable->GetValue(r, c);
+}
+
+void CopyIn(const archive::GridTable& table, wxGridTableBase* pTable) {
+    for (int r = 0; r < archive::kRows; ++r)
+        for (int c = 0; c < archive::kCols; ++c) pTable->SetValue(r, c, table[r][c]);
+}
+
+}  // namespace
 
 struct PanelArchiveAccess {
     static std::array<wxTextCtrl*, archive::kBoxes> Boxes(PanelResult& panel) {
@@ -30,48 +44,20 @@ struct PanelArchiveAccess {
                 panel.m_pTextManualK3};
     }
 
+    // Every cell as it stands; the writer turns the tick column into "1" or
+    // empty, and a read starts from this exact copy.
     static archive::Contents Collect(PanelResult& panel) {
         archive::Contents contents;
-        wxGridTableBase* pManual = panel.m_pManualGrid->GetTable();
-        const int nRows = std::min(archive::kRows, panel.m_pGridTable->GetNumberRows());
-        const int nManualRows = std::min(archive::kRows, pManual->GetNumberRows());
-        for (int r = 0; r < nRows; ++r) {
-            contents.table[r][0] = panel.IsCellChecked(r, 0) ? "1" : "";
-            for (int c = 1; c < archive::kCols; ++c)
-                contents.table[r][c] = panel.m_pGridTable->GetValue(r, c);
-        }
-        for (int r = 0; r < nManualRows; ++r) {
-            contents.manualTable[r][0] = panel.IsCellChecked(r, 0, panel.m_pManualGrid) ? "1" : "";
-            for (int c = 1; c < archive::kCols; ++c)
-                contents.manualTable[r][c] = panel.m_pManualGrid->GetCellValue(r, c);
-        }
+        CopyOut(panel.m_pGridTable, contents.table);
+        CopyOut(panel.m_pManualGrid->GetTable(), contents.manualTable);
         const auto boxes = Boxes(panel);
         for (int i = 0; i < archive::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
         return contents;
     }
 
-    // Unlike Collect, column 0 is taken as it stands, so the read can start
-    // from an exact copy of what the panel holds.
-    static archive::Contents Snapshot(PanelResult& panel) {
-        archive::Contents contents = Collect(panel);
-        wxGridTableBase* pManual = panel.m_pManualGrid->GetTable();
-        for (int r = 0; r < std::min(archive::kRows, panel.m_pGridTable->GetNumberRows()); ++r)
-            contents.table[r][0] = panel.m_pGridTable->GetValue(r, 0);
-        for (int r = 0; r < std::min(archive::kRows, pManual->GetNumberRows()); ++r)
-            contents.manualTable[r][0] = pManual->GetValue(r, 0);
-        return contents;
-    }
-
     static void Apply(PanelResult& panel, const archive::Contents& contents) {
-        wxGridTableBase* pManual = panel.m_pManualGrid->GetTable();
-        const int nRows = std::min(archive::kRows, panel.m_pGridTable->GetNumberRows());
-        const int nManualRows = std::min(archive::kRows, pManual->GetNumberRows());
-        for (int r = 0; r < nRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c)
-                panel.m_pGridTable->SetValue(r, c, contents.table[r][c]);
-        for (int r = 0; r < nManualRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c)
-                pManual->SetValue(r, c, contents.manualTable[r][c]);
+        CopyIn(contents.table, panel.m_pGridTable);
+        CopyIn(contents.manualTable, panel.m_pManualGrid->GetTable());
         const auto boxes = Boxes(panel);
         for (int i = 0; i < archive::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
         // Cells written through the table raise no change events.
@@ -109,7 +95,7 @@ void PanelResult::Save() {
     if (strPath.empty()) return;
 
     g_strXmlFile = strPath.BeforeLast(wxFILE_SEP_PATH);
-    if (!WriteArchive(strPath))
+    if (!SaveArchive(strPath))
         ShowErrorBox(wxString::Format(_("Cannot write the archive file %s!"), strPath));
 }
 
@@ -122,9 +108,7 @@ void PanelResult::Open() {
     if (!LoadArchive(strPath, strError)) ShowErrorBox(strError);
 }
 
-void PanelResult::SaveArchive(wxString strPath) { WriteArchive(strPath); }
-
-bool PanelResult::WriteArchive(wxString strPath) {
+bool PanelResult::SaveArchive(wxString strPath) {
     return archive::WriteArchiveFile(strPath, PanelArchiveAccess::Collect(*this), g_nProgramMode);
 }
 
@@ -134,7 +118,7 @@ void PanelResult::LoadArchive(wxString strPath) {
 }
 
 bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
-    archive::Contents contents = PanelArchiveAccess::Snapshot(*this);
+    archive::Contents contents = PanelArchiveAccess::Collect(*this);
     switch (archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError)) {
         case archive::LoadStatus::kNoFile:
             return true;

@@ -7,6 +7,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
+#include "archive/ArchiveDocument.h"
 #include "ui/ErrorBox.h"
 
 namespace {
@@ -182,16 +183,12 @@ int PanelResult::CountChosenRows() {
     return nCount;
 }
 
-static bool IsTickText(const wxString& str) {
-    return !(str.empty() || str == wxT("0") || str == wxT("f") || str == wxT("false"));
-}
-
 bool PanelResult::IsCellChecked(int nRow, int nCol) {
-    return IsTickText(m_pGridTable->GetValue(nRow, nCol));
+    return archive::IsTickedText(m_pGridTable->GetValue(nRow, nCol));
 }
 
 bool PanelResult::IsCellChecked(int nRow, int nCol, wxGrid* pGrid) {
-    return IsTickText(pGrid->GetCellValue(nRow, nCol));
+    return archive::IsTickedText(pGrid->GetCellValue(nRow, nCol));
 }
 
 bool PanelResult::GetCellDouble(int nRow, int nCol, double& dOut) {
@@ -313,12 +310,9 @@ void PanelResult::ShowResults() {
     // Each result goes beside the row its point came from, even when the
     // complete rows have gaps between them.
     for (size_t k = 0; k < m_vecGridRow.size(); ++k) {
-        const int nRow = m_vecGridRow[k];
-        m_pGrid->SetCellValue(nRow, kCorrectionCol,
-                              FormatCorrection(m_calculator.GetCorrectP(static_cast<int>(k))));
-        m_pGrid->SetCellValue(
-            nRow, kAccuracyCol,
-            wxString::Format(wxT("%.1f"), m_calculator.GetAccuracy(static_cast<int>(k))));
+        const int n = static_cast<int>(k);
+        ShowRowResult(m_pGrid, m_vecGridRow[k], m_calculator.GetCorrectP(n),
+                      m_calculator.GetAccuracy(n));
     }
 
     const wxString strKeff = wxString::Format(wxT("%.1f"), m_calculator.GetKeff());
@@ -347,6 +341,11 @@ wxString PanelResult::FormatCorrection(double v) {
     if (a > 10 && a < 100) return wxString::Format(wxT("%.1f"), v);
     if (a < 100) return wxString::Format(wxT("%.f"), v);
     return wxString::Format(wxT("%.3f"), v);
+}
+
+void PanelResult::ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy) {
+    pGrid->SetCellValue(nRow, kCorrectionCol, FormatCorrection(dCorrectP));
+    pGrid->SetCellValue(nRow, kAccuracyCol, wxString::Format(wxT("%.1f"), dAccuracy));
 }
 
 bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut) {
@@ -387,12 +386,9 @@ void PanelResult::SetManualValues() {
         const int nRow = m_vecGridRow[k];
         for (int nCol = kCheckCol; nCol <= kSecondReadingCol; ++nCol)
             m_pManualGrid->SetCellValue(nRow, nCol, m_pGrid->GetCellValue(nRow, nCol));
-        m_pManualGrid->SetCellValue(
-            nRow, kCorrectionCol,
-            FormatCorrection(m_calculator.GetManualCorrectP(static_cast<int>(k))));
-        m_pManualGrid->SetCellValue(
-            nRow, kAccuracyCol,
-            wxString::Format(wxT("%.1f"), m_calculator.GetManualAccuracy(static_cast<int>(k))));
+        const int n = static_cast<int>(k);
+        ShowRowResult(m_pManualGrid, nRow, m_calculator.GetManualCorrectP(n),
+                      m_calculator.GetManualAccuracy(n));
     }
 }
 

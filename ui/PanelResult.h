@@ -26,13 +26,12 @@ public:
     // Archive members (implemented in archive/PanelResultArchive.cpp).
     void Save();
     void Open();
-    void SaveArchive(wxString strPath);
+    // Writes the whole panel; false when the file could not be written, and
+    // then any earlier file of that name is left intact.
+    bool SaveArchive(wxString strPath);
     // For the last-save file: a damaged or foreign file leaves the panel as it
     // was and is renamed aside, so the next close cannot overwrite it.
     void LoadArchive(wxString strPath);
-    // Writes the whole panel; false when the file could not be written, and
-    // then any earlier file of that name is left intact.
-    bool WriteArchive(wxString strPath);
     // Changes the panel only when the whole file reads well; false with the
     // failure's message otherwise. A path that names no file is no failure.
     bool LoadArchive(wxString strPath, wxString& strError);
@@ -67,6 +66,8 @@ private:
     bool PrepareSecondValueColumn();
     void FillCalculator();
     void ShowResults();
+    // Corrected value and accuracy of one row, in the display formats.
+    static void ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy);
     void SetManualValues();
 
     wxGrid* m_pGrid;
