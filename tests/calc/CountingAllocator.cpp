@@ -1,10 +1,9 @@
-#include "tests/calc/CountingAllocator.h"
-
+// Counts global allocations; a separate file keeps the replaced allocator out
+// of the callers' inlining.
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
-// A separate file keeps the replaced allocator out of the callers' inlining.
 namespace {
 std::atomic<long> g_allocations{0};
 }

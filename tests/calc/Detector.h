@@ -8,23 +8,82 @@
 #include "calc/Calculator.h"
 #include "calc/ErrorReport.h"
 
-// A synthetic detector: the response model evaluated in long double, so the
-// expected values do not share the engine's double arithmetic.
+// The response model written again for the tests, in long double, so that
+// expected values share nothing with the engine's double arithmetic.
 struct Detector {
     long double dt, keff, k1, k2, k3;
 
     long double P(long double x) const {
         return (keff / x) * (1 - k1 * std::exp(-k2 * x) + k3 / x);
     }
-    // The reading a row with corrected period x shows in the current mode.
-    long double Reading(long double x) const {
-        return g_nProgramMode ? x + dt : 1000000.0L / (x + dt);
-    }
 };
 
-// Four calibration points, T and the rows handed to the engine, as the result
-// panel hands them.
-struct DataSet {
+// Reading to period: mode 0 reads frequencies in Hz of periods in us. The
+// conversion is its own inverse, so it also gives the reading of a period.
+inline long double ToPeriod(int mode, long double v) { return mode ? v : 1000000.0L / v; }
+
+// The K3 equation for corrected periods t[0..2] of points 1 to 3 and their
+// relative deviations P = 1 - R t / Keff.
+inline long double K3Equation(const long double (&t)[3], const long double (&P)[3], long double x) {
+    return std::log((t[1] * P[1] + x) * t[0] / ((t[0] * P[0] + x) * t[1])) / (t[0] - t[1]) -
+           std::log((t[2] * P[2] + x) * t[0] / ((t[0] * P[0] + x) * t[2])) / (t[0] - t[2]);
+}
+
+// The K3 equation at the engine's intermediate values.
+inline long double K3EquationOf(const Calculator& c, long double x) {
+    return K3Equation({c.m_t1, c.m_t2, c.m_t3}, {c.m_P1, c.m_P2, c.m_P3}, x);
+}
+
+// Calibration of four points (references R, mean readings F, T the corrected
+// period of point 3) from the model's definitions; K3 is the first sign
+// change above 0 between defined points 0.01 apart, refined by bisection.
+struct Fit {
+    Detector det;
+    bool bRootFound = false;
+    long double poles[3];
+};
+
+inline Fit Calibrate(int mode, const long double (&R)[4], const long double (&F)[4],
+                     long double T) {
+    Fit fit;
+    Detector& d = fit.det;
+    d.dt = ToPeriod(mode, F[3]) - T;
+    d.keff = (ToPeriod(mode, F[0]) - d.dt) * R[0];
+    long double t[3], P[3];
+    for (int i = 0; i < 3; ++i) {
+        t[i] = ToPeriod(mode, F[i + 1]) - d.dt;
+        P[i] = 1 - R[i + 1] * t[i] / d.keff;
+        fit.poles[i] = -t[i] * P[i];
+    }
+    auto below = [&](long double x) { return K3Equation(t, P, x) <= 0; };
+    auto defined = [&](long double x) { return std::isfinite(K3Equation(t, P, x)); };
+    long double lo = 0, hi = 0;
+    for (int i = 0; i < 50000 && !fit.bRootFound; ++i) {
+        lo = i * 0.01L;
+        hi = lo + 0.01L;
+        fit.bRootFound = defined(lo) && defined(hi) && below(lo) != below(hi);
+    }
+    for (int i = 0; i < 100; ++i) {
+        const long double mid = (lo + hi) / 2;
+        (below(mid) == below(lo) ? lo : hi) = mid;
+    }
+    d.k3 = lo;
+    d.k2 = std::log((t[1] * P[1] + d.k3) * t[0] / ((t[0] * P[0] + d.k3) * t[1])) / (t[0] - t[1]);
+    d.k1 = std::exp(d.k2 * t[0]) * (P[0] + d.k3 / t[0]);
+    return fit;
+}
+
+// Steps 1 to 5 of a calculation: everything the K3 search reads.
+inline void PrepareSearch(Calculator& calc) {
+    Calculator::AverageReadings(calc.m_vecFlForCalc, calc.m_vecFrForCalc, calc.m_vecFForCalc);
+    calc.CalcDeadTimeAndKeff();
+    calc.CalcPeriods();
+    calc.CalcUncorrectedP();
+    calc.CalcAuxiliary();
+}
+
+// The inputs Count hands to the engine: four calibration points, T, rows.
+struct EngineInput {
     std::vector<double> realPforCalc, flForCalc, frForCalc;
     double t = 0;
     std::vector<double> realP, fl, fr;
@@ -40,36 +99,73 @@ struct DataSet {
     }
 };
 
-// Data from one reading column (the second equals the first); rows are the
-// four points only. Mode 1 readings are periods.
-inline DataSet PointsOnly(const std::vector<double>& realP, const std::vector<double>& readings,
-                          double t) {
-    DataSet d;
-    d.realPforCalc = d.realP = realP;
-    d.flForCalc = d.frForCalc = d.fl = d.fr = readings;
-    d.t = t;
-    return d;
+// The four points as the only rows, one reading each (read twice).
+inline EngineInput PointsOnly(const std::vector<double>& realP, const std::vector<double>& readings,
+                              double t) {
+    EngineInput in;
+    in.realPforCalc = in.realP = realP;
+    in.flForCalc = in.frForCalc = in.fl = in.fr = readings;
+    in.t = t;
+    return in;
 }
 
-// Points at corrected periods t[0..3] of a detector whose point 0 shows no
-// correction (R0 = Keff / t0), so that the calibration must give back its
-// Keff and coefficients. Mode 1.
-inline DataSet FromDetector(const Detector& det, const double (&t)[4]) {
-    std::vector<double> realP(4), readings(4);
+// Points at corrected periods x[0..3] of a detector whose point 0 shows no
+// correction (R0 = Keff / x0), so that the calibration must give back its
+// Keff and coefficients; readings of the current mode.
+inline EngineInput FromDetector(const Detector& det, const double (&x)[4]) {
+    std::vector<double> realP, readings;
     for (int i = 0; i < 4; ++i) {
-        realP[i] = static_cast<double>(i == 0 ? det.keff / t[i] : det.P(t[i]));
-        readings[i] = static_cast<double>(t[i] + det.dt);
+        realP.push_back(static_cast<double>(i ? det.P(x[i]) : det.keff / x[i]));
+        readings.push_back(static_cast<double>(ToPeriod(g_nProgramMode, x[i] + det.dt)));
     }
-    return PointsOnly(realP, readings, t[3]);
+    return PointsOnly(realP, readings, x[3]);
 }
 
-// The K3 equation in long double from its definition, for the engine's
-// intermediate values.
-inline long double K3EquationLd(const Calculator& c, long double x) {
-    const long double t1 = c.m_t1, t2 = c.m_t2, t3 = c.m_t3;
-    return std::log((t2 * c.m_P2 + x) * t1 / ((t1 * c.m_P1 + x) * t2)) / (t1 - t2) -
-           std::log((t3 * c.m_P3 + x) * t1 / ((t1 * c.m_P1 + x) * t3)) / (t1 - t3);
+// Eleven rows at typical periods, two readings a little apart per row, the
+// calibration points at rows kPoints; with bUncorrectedPointZero point 0 shows
+// Keff / x0, otherwise every row follows the whole model.
+const double kPeriods[11] = {100, 130, 160, 200, 250, 300, 350, 400, 450, 500, 600};
+const int kPoints[4] = {0, 3, 7, 10};
+
+inline EngineInput ElevenRows(const Detector& det, bool bUncorrectedPointZero) {
+    EngineInput in;
+    for (int j = 0; j < 11; ++j) {
+        const long double r = ToPeriod(g_nProgramMode, kPeriods[j] + det.dt);
+        const bool zero = bUncorrectedPointZero && j == kPoints[0];
+        in.realP.push_back(static_cast<double>(zero ? det.keff / kPeriods[j] : det.P(kPeriods[j])));
+        in.fl.push_back(static_cast<double>(r) - 0.25);
+        in.fr.push_back(static_cast<double>(r) + 0.25);
+    }
+    for (int i : kPoints) {
+        in.realPforCalc.push_back(in.realP[i]);
+        in.flForCalc.push_back(in.fl[i]);
+        in.frForCalc.push_back(in.fr[i]);
+    }
+    in.t = kPeriods[kPoints[3]];
+    return in;
 }
+
+// The typical detector; at corrected periods 100 to 600 all poles lie below
+// the search interval and the first attempt finds K3.
+const Detector kTypical{2.5L, 500, 0.2L, 0.005L, 3};
+const double kTypicalPoints[4] = {100, 200, 400, 600};
+
+// Detectors and points whose K3 equation has its poles in each layout the
+// search tells apart (mode 1): a negative K1 puts the poles above the root, a
+// positive one below it.
+struct Layout {
+    const char* name;
+    Detector det;
+    double x[4];
+    int poleCase;
+};
+const Layout kLayouts[] = {
+    {"AllBelow", kTypical, {100, 200, 400, 600}, 0},
+    {"LargestInside", kTypical, {100, 200, 400, 800}, 1},
+    {"AllInside", {2.5L, 500, 1.67L, 0.016L, 54}, {40, 61, 277, 349}, 2},
+    {"LargestAbove", {2.5L, 500, -2.44L, 0.001L, 22.5L}, {40, 74, 302, 327}, 3},
+    {"AllAboveRootPastEnd", {2.5L, 500, -1, 0.002L, 505}, {100, 200, 400, 800}, 4},
+};
 
 // Records what the engine reports instead of showing it.
 class ErrorRecorder {
