@@ -1,44 +1,87 @@
-#ifndef VARID_TESTS_ARCHIVE_ARCHIVEEXAMPLE_H
-#define VARID_TESTS_ARCHIVE_ARCHIVEEXAMPLE_H
+#ifndef VARID_TESTS_ARCHIVE_ARCHIVETESTDATA_H
+#define VARID_TESTS_ARCHIVE_ARCHIVETESTDATA_H
 
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
-// The expected file of the two-row example (row 0 ticked: 100, 98.4, 98.9;
-// row 1: 200, 195.1; T = 0.5), written out element by element.
+#include "archive/ArchiveDocument.h"
+
+// Contents and expected files shared by the document, panel and fuzz tests.
 namespace archive_example {
+
+// The two-row example: row 0 ticked (100, 98.4, 98.9), row 1 (200, 195.1), T = 0.5.
+inline archive::Contents ExampleContents() {
+    archive::Contents c;
+    c.table[0] = {"1", "100", "98.4", "98.9", "", ""};
+    c.table[1] = {"", "200", "195.1", "", "", ""};
+    c.boxes[archive::kBoxT] = "0.5";
+    return c;
+}
 
 inline std::string Line(int nDepth, const std::string& text) {
     return std::string(4 * nDepth, ' ') + text + "\n";
 }
 
-inline std::string EmptyRow(const char* szFirst, const char* szSecond) {
-    std::string s = Line(2, "<Row>");
-    for (std::string name : {"ChooseValue", "RealP", szFirst, szSecond, "CorrectP", "Accuracy"})
-        s += Line(3, "<" + name + "></" + name + ">");
-    return s + Line(2, "</Row>");
+inline std::string Leaf(int nDepth, const std::string& name, const std::string& value = "") {
+    return Line(nDepth, "<" + name + ">" + value + "</" + name + ">");
 }
 
+// The example's file, written out element by element.
 inline std::string ExampleText(const char* szFirst, const char* szSecond) {
-    const std::string first = szFirst, second = szSecond;
-    std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n";
-    s += Line(0, "<Archive>") + Line(1, "<Table>");
-    s += Line(2, "<Row>") + Line(3, "<ChooseValue>1</ChooseValue>") + Line(3, "<RealP>100</RealP>");
-    s += Line(3, "<" + first + ">98.4</" + first + ">");
-    s += Line(3, "<" + second + ">98.9</" + second + ">");
-    s += Line(3, "<CorrectP></CorrectP>") + Line(3, "<Accuracy></Accuracy>") + Line(2, "</Row>");
-    s += Line(2, "<Row>") + Line(3, "<ChooseValue></ChooseValue>") + Line(3, "<RealP>200</RealP>");
-    s += Line(3, "<" + first + ">195.1</" + first + ">");
-    s += Line(3, "<" + second + "></" + second + ">");
-    s += Line(3, "<CorrectP></CorrectP>") + Line(3, "<Accuracy></Accuracy>") + Line(2, "</Row>");
-    for (int i = 0; i < 9; ++i) s += EmptyRow(szFirst, szSecond);
-    s += Line(1, "</Table>") + Line(1, "<ManualTable>");
-    for (int i = 0; i < 11; ++i) s += EmptyRow(szFirst, szSecond);
-    s += Line(1, "</ManualTable>") + Line(1, "<Coefficients>") + Line(2, "<T>0.5</T>");
-    for (std::string name :
+    const char* const rows[2][4] = {{"1", "100", "98.4", "98.9"}, {"", "200", "195.1", ""}};
+    std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n" + Line(0, "<Archive>");
+    for (const char* szTable : {"Table", "ManualTable"}) {
+        s += Line(1, std::string("<") + szTable + ">");
+        for (int r = 0; r < 11; ++r) {
+            const bool bTyped = szTable[0] == 'T' && r < 2;
+            auto value = [&](int nCol) { return std::string(bTyped ? rows[r][nCol] : ""); };
+            s += Line(2, "<Row>") + Leaf(3, "ChooseValue", value(0)) + Leaf(3, "RealP", value(1)) +
+                 Leaf(3, szFirst, value(2)) + Leaf(3, szSecond, value(3)) + Leaf(3, "CorrectP") +
+                 Leaf(3, "Accuracy") + Line(2, "</Row>");
+        }
+        s += Line(1, std::string("</") + szTable + ">");
+    }
+    s += Line(1, "<Coefficients>") + Leaf(2, "T", "0.5");
+    for (const char* szName :
          {"CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3", "ManualDeatTime",
           "ManualCoeficientEffectiveness", "ManualK1", "ManualK2", "ManualK3"})
-        s += Line(2, "<" + name + "></" + name + ">");
+        s += Leaf(2, szName);
     return s + Line(1, "</Coefficients>") + Line(0, "</Archive>");
+}
+
+// Every cell and box distinct (ticks in rows 0, 3, 6, 9 and manual rows 1, 5,
+// 9), so a value landing in the wrong place, or a change, shows.
+inline archive::Contents Distinct() {
+    archive::Contents c;
+    for (int r = 0; r < archive::kRows; ++r) {
+        c.table[r][0] = r % 3 == 0 ? "1" : "";
+        c.manualTable[r][0] = r % 4 == 1 ? "1" : "";
+        for (int col = 1; col < archive::kCols; ++col) {
+            c.table[r][col] = wxString::Format("%d.%d", r, col);
+            c.manualTable[r][col] = wxString::Format("m%d.%d", r, col);
+        }
+    }
+    for (int i = 0; i < archive::kBoxes; ++i) c.boxes[i] = wxString::Format("b%d", i);
+    return c;
+}
+
+// Every cell (measurement grid, then manual grid, row by row) and every box.
+inline std::vector<std::string> Cells(const archive::Contents& c) {
+    std::vector<std::string> v;
+    for (const archive::GridTable* pTable : {&c.table, &c.manualTable})
+        for (const auto& row : *pTable)
+            for (const wxString& s : row) v.push_back(s.utf8_string());
+    for (const wxString& s : c.boxes) v.push_back(s.utf8_string());
+    return v;
+}
+
+inline std::string Slurp(const wxString& strPath) {
+    std::ifstream in(strPath.fn_str(), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
 }
 
 }  // namespace archive_example
