@@ -176,7 +176,15 @@ TEST_F(PanelArchiveTest, FailedOpenChangesNothingAndSaysWhy) {
         {"nocoef.xml", "<Archive><Table>" + row + "</Table></Archive>", kFormat},
         {"norealp.xml",
          "<Archive><Table>" + row + "<Row><ChooseValue/><Fl>2</Fl></Row></Table>" + coef, kFormat},
+        {"nochoose.xml", "<Archive><Table><Row><RealP>1</RealP><Fl>2</Fl></Row></Table>" + coef,
+         kFormat},
+        {"fronly.xml",
+         "<Archive><Table><Row><ChooseValue/><RealP>1</RealP><Fr>2</Fr></Row></Table>" + coef,
+         kFormat},
         {"comment.xml", "<Archive><Table>" + row + "<!-- x -->" + row + "</Table>" + coef, kFormat},
+        // A bad manual table fails after the measurement table was read.
+        {"manual.xml",
+         "<Archive><Table>" + row + "</Table><ManualTable><Row/></ManualTable>" + coef, kFormat},
     };
     Build(0);
     SetState(Distinct());
@@ -201,7 +209,8 @@ TEST_F(PanelArchiveTest, FailedOpenChangesNothingAndSaysWhy) {
 }
 
 // Every second row's check-box text is szTick; rows beyond the eleventh are
-// ignored even when damaged.
+// ignored even when damaged. Of several children of a name the first counts,
+// and only if it is text.
 std::string Rows(int nCount, const char* szTick, bool bManual) {
     std::string s = "<Archive><Table>";
     for (int i = 0; i < nCount; ++i)
@@ -210,8 +219,12 @@ std::string Rows(int nCount, const char* szTick, bool bManual) {
              std::to_string(i) + "</Accuracy></Row>";
     if (nCount > 11) s += "<!-- ignored -->";
     s += "</Table>";
-    if (bManual) s += "<ManualTable><Row><ChooseValue/><RealP>M</RealP><Fl/></Row></ManualTable>";
-    return s + "<Coefficients><K1>\xD0\x96</K1></Coefficients></Archive>";
+    if (bManual)
+        s += "<ManualTable><Row><Fl><b/>z</Fl><RealP>M</RealP><ChooseValue/><RealP>N</RealP>"
+             "</Row></ManualTable>";
+    return s +
+           "<Coefficients><K1>\xD0\x96</K1><K1>x</K1></Coefficients>"
+           "<Coefficients><T>t</T></Coefficients></Archive>";
 }
 
 TEST_F(PanelArchiveTest, OddFilesFillWhatTheyHoldAndKeepTheRest) {
