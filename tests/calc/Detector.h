@@ -109,40 +109,41 @@ inline EngineInput PointsOnly(const std::vector<double>& realP, const std::vecto
     return in;
 }
 
-// Points at corrected periods x[0..3] of a detector whose point 0 shows no
-// correction (R0 = Keff / x0), so that the calibration must give back its
-// Keff and coefficients; readings of the current mode.
-inline EngineInput FromDetector(const Detector& det, const double (&x)[4]) {
-    std::vector<double> realP, readings;
-    for (int i = 0; i < 4; ++i) {
-        realP.push_back(static_cast<double>(i ? det.P(x[i]) : det.keff / x[i]));
-        readings.push_back(static_cast<double>(ToPeriod(g_nProgramMode, x[i] + det.dt)));
-    }
-    return PointsOnly(realP, readings, x[3]);
-}
-
-// Eleven rows at typical periods, two readings a little apart per row, the
-// calibration points at rows kPoints; with bUncorrectedPointZero point 0 shows
-// Keff / x0, otherwise every row follows the whole model.
-const double kPeriods[11] = {100, 130, 160, 200, 250, 300, 350, 400, 450, 500, 600};
-const int kPoints[4] = {0, 3, 7, 10};
-
-inline EngineInput ElevenRows(const Detector& det, bool bUncorrectedPointZero) {
+// Rows of a detector at corrected periods x in the current mode, two readings
+// per row `spread` apart, the calibration points at rows `points`. With
+// bUncorrectedPointZero point 0 shows Keff / x0, so that the calibration must
+// give back the detector's Keff and coefficients.
+inline EngineInput DetectorRows(const Detector& det, const std::vector<double>& x,
+                                const std::vector<int>& points, bool bUncorrectedPointZero,
+                                double spread) {
     EngineInput in;
-    for (int j = 0; j < 11; ++j) {
-        const long double r = ToPeriod(g_nProgramMode, kPeriods[j] + det.dt);
-        const bool zero = bUncorrectedPointZero && j == kPoints[0];
-        in.realP.push_back(static_cast<double>(zero ? det.keff / kPeriods[j] : det.P(kPeriods[j])));
-        in.fl.push_back(static_cast<double>(r) - 0.25);
-        in.fr.push_back(static_cast<double>(r) + 0.25);
+    for (size_t j = 0; j < x.size(); ++j) {
+        const double r = static_cast<double>(ToPeriod(g_nProgramMode, x[j] + det.dt));
+        const bool zero = bUncorrectedPointZero && static_cast<int>(j) == points[0];
+        in.realP.push_back(static_cast<double>(zero ? det.keff / x[j] : det.P(x[j])));
+        in.fl.push_back(r - spread / 2);
+        in.fr.push_back(r + spread / 2);
     }
-    for (int i : kPoints) {
+    for (int i : points) {
         in.realPforCalc.push_back(in.realP[i]);
         in.flForCalc.push_back(in.fl[i]);
         in.frForCalc.push_back(in.fr[i]);
     }
-    in.t = kPeriods[kPoints[3]];
+    in.t = x[points[3]];
     return in;
+}
+
+// The four points only, point 0 uncorrected.
+inline EngineInput FromDetector(const Detector& det, const double (&x)[4]) {
+    return DetectorRows(det, {x, x + 4}, {0, 1, 2, 3}, true, 0);
+}
+
+// Eleven rows at typical periods, the calibration points at rows kPoints.
+const std::vector<double> kPeriods{100, 130, 160, 200, 250, 300, 350, 400, 450, 500, 600};
+const std::vector<int> kPoints{0, 3, 7, 10};
+
+inline EngineInput ElevenRows(const Detector& det, bool bUncorrectedPointZero) {
+    return DetectorRows(det, kPeriods, kPoints, bUncorrectedPointZero, 0.5);
 }
 
 // The typical detector; at corrected periods 100 to 600 all poles lie below
@@ -167,19 +168,17 @@ const Layout kLayouts[] = {
     {"AllAboveRootPastEnd", {2.5L, 500, -1, 0.002L, 505}, {100, 200, 400, 800}, 4},
 };
 
-// Records what the engine reports instead of showing it.
-class ErrorRecorder {
-public:
-    ErrorRecorder() : m_previous(SetErrorReportHandler(&Record)) { Messages().clear(); }
-    ~ErrorRecorder() { SetErrorReportHandler(m_previous); }
+// Collects what the engine reports, instead of showing it, for one test.
+struct ErrorRecorder {
+    ErrorRecorder() {
+        Messages().clear();
+        SetErrorReportHandler([](const wxString& message) { Messages().push_back(message); });
+    }
+    ~ErrorRecorder() { SetErrorReportHandler(nullptr); }
     static std::vector<wxString>& Messages() {
         static std::vector<wxString> messages;
         return messages;
     }
-
-private:
-    static void Record(const wxString& message) { Messages().push_back(message); }
-    ErrorReportHandler m_previous;
 };
 
 // Sets the program mode for one test and restores it afterwards.

@@ -152,21 +152,22 @@ int UnguardedAttempt(Calculator& calc) {
     return -1;
 }
 
-const int kNotProbed = -2;
+// Besides an attempt (or -1 for none): the strategy or the step budget ends
+// the search before any attempt can stop.
+const int kImpossible = -2, kBudget = -3;
 
 struct Failure {
     const char* name;
     EngineInput in;
     int unguardedStop;  // attempt at which the unguarded search stops
     int poleCase;       // -1: any
-    bool budgetSpent;
 };
 
 class SearchFailure : public K3Search, public ::testing::WithParamInterface<Failure> {};
 
 TEST_P(SearchFailure, ReportsK3AndKeepsTheEarlierCoefficients) {
     const Failure& f = GetParam();
-    if (f.unguardedStop != kNotProbed) {
+    if (f.unguardedStop >= -1) {
         Calculator probe;
         f.in.FeedTo(probe);
         ASSERT_EQ(UnguardedAttempt(probe), f.unguardedStop);
@@ -185,7 +186,7 @@ TEST_P(SearchFailure, ReportsK3AndKeepsTheEarlierCoefficients) {
     if (f.poleCase >= 0) {
         EXPECT_EQ(calc.m_nPoleCase, f.poleCase);
     }
-    EXPECT_EQ(calc.m_nMarchSteps == Calculator::MAX_MARCH_STEPS + 1, f.budgetSpent);
+    EXPECT_EQ(calc.m_nMarchSteps == Calculator::MAX_MARCH_STEPS + 1, f.unguardedStop == kBudget);
     // Steps before the search hold the new values, later ones the old.
     EXPECT_NE(calc.m_t1, before.m_t1);
     EXPECT_NE(calc.m_P1, before.m_P1);
@@ -203,22 +204,20 @@ INSTANTIATE_TEST_SUITE_P(
         // Keff 1000, dead time 0: the poles -t (1 - R t / 1000) are exact, the
         // largest at b.
         Failure{"PoleAtTheEnd", PointsOnly({20, 60, 7.5, 3.75}, {50, 100, 200, 400}, 400),
-                kNotProbed, 5, false},
+                kImpossible, 5},
         Failure{"NoAttemptStops",
-                PointsOnly({5, 1.909, 1.903, 0.829}, {102.5, 252.5, 253.43, 602.5}, 600), -1, -1,
-                false},
+                PointsOnly({5, 1.909, 1.903, 0.829}, {102.5, 252.5, 253.43, 602.5}, 600), -1, -1},
         // Only the tolerance 1 stops, far from the root.
         Failure{"LoosenedToleranceStop",
-                PointsOnly({5, 2.852, 2.836, 0.829}, {102.5, 165.5, 166.5, 602.5}, 600), 7, -1,
-                false},
+                PointsOnly({5, 2.852, 2.836, 0.829}, {102.5, 165.5, 166.5, 602.5}, 600), 7, -1},
         // A pole exactly on the scan point 0.5 makes the slope bound infinite;
         // every march step is then 0 and "converges" at a.
         Failure{"InfiniteSlopeBound", PointsOnly({8, 2.5 * 8 / 2.25, 5, 3}, {1, 1.5, 2, 4}, 4), 0,
-                2, false},
+                2},
         // Two nearly equal calibration points: the march crawls.
         Failure{"MarchBudget",
-                PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414),
-                kNotProbed, -1, true}),
+                PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414), kBudget,
+                -1}),
     [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
 
 }  // namespace

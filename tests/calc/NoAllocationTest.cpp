@@ -23,8 +23,6 @@ TEST_P(NoAllocation, InTheScanAndMarch) {
     // The counter works: a vector allocates.
     std::vector<double> probe(3);
     EXPECT_GT(AllocationCount() - before, during);
-    EXPECT_NEAR(calc.m_k3, static_cast<double>(GetParam().det.k3), 0.0011);
-    EXPECT_GT(calc.m_nMarchSteps, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, NoAllocation, ::testing::ValuesIn(kLayouts),

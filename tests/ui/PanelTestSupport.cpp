@@ -86,7 +86,6 @@ void PanelTest::SelectMode(int nMode) {
     wxCommandEvent event(wxEVT_CHOICE, pChoice->GetId());
     event.SetEventObject(pChoice);
     event.SetInt(nMode);
-    event.SetString(pChoice->GetString(nMode));
     pChoice->ProcessWindowEvent(event);
 }
 
@@ -99,10 +98,8 @@ void PanelTest::ExpectResultColumns(wxGrid* pGrid, const DataSet& data,
     ASSERT_EQ(expected.size(), data.rows.size());
     for (size_t i = 0; i < data.rows.size(); ++i) {
         const int nRow = data.rows[i].nRow;
-        EXPECT_EQ(pGrid->GetCellValue(nRow, 4).utf8_string(), expected[i].strCorrection)
-            << "row " << nRow;
-        EXPECT_EQ(pGrid->GetCellValue(nRow, 5).utf8_string(), expected[i].strAccuracy)
-            << "row " << nRow;
+        EXPECT_EQ(pGrid->GetCellValue(nRow, 4).utf8_string(), expected[i].strCorrection) << nRow;
+        EXPECT_EQ(pGrid->GetCellValue(nRow, 5).utf8_string(), expected[i].strAccuracy) << nRow;
     }
 }
 

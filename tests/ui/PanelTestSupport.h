@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <wx/grid.h>
 #include <wx/modalhook.h>
-#include <wx/msgdlg.h>
-#include <wx/testing.h>
 #include <wx/textctrl.h>
 
 #include "tests/gui/ExpectErrorBox.h"
