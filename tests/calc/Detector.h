@@ -181,14 +181,10 @@ struct ErrorRecorder {
     }
 };
 
-// Sets the program mode for one test and restores it afterwards.
-class ProgramMode {
-public:
-    explicit ProgramMode(int mode) : m_previous(g_nProgramMode) { g_nProgramMode = mode; }
-    ~ProgramMode() { g_nProgramMode = m_previous; }
-
-private:
-    int m_previous;
+// Sets the program mode for one test; later tests start from mode 0.
+struct ProgramMode {
+    explicit ProgramMode(int mode) { g_nProgramMode = mode; }
+    ~ProgramMode() { g_nProgramMode = 0; }
 };
 
 #endif
