@@ -108,6 +108,12 @@ void PanelResult::Open() {
     if (!LoadArchive(strPath, strError)) ShowErrorBox(strError);
 }
 
+archive::Contents PanelResult::CollectContents() { return PanelArchiveAccess::Collect(*this); }
+
+void PanelResult::ApplyContents(const archive::Contents& contents) {
+    PanelArchiveAccess::Apply(*this, contents);
+}
+
 bool PanelResult::SaveArchive(wxString strPath) {
     return archive::WriteArchiveFile(strPath, PanelArchiveAccess::Collect(*this), g_nProgramMode);
 }
@@ -127,6 +133,8 @@ bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
         case archive::LoadStatus::kLoaded:
             break;
     }
+    DismissNotice();
     PanelArchiveAccess::Apply(*this, contents);
+    NotifyChanged();
     return true;
 }

@@ -15,7 +15,7 @@ xgettext --language=C++ --from-code=UTF-8 --keyword=_ --omit-header --no-locatio
 # xgettext does not expand wxT("..."): strip the macro from copies first.
 list=$out/texts/sources.txt
 : > "$list"
-for dir in app calc ui archive; do
+for dir in app calc grid ui archive report cli; do
     [ -d "$src/$dir" ] || continue
     find "$src/$dir" -name '*.cpp' -o -name '*.h' | sort | while read -r f; do
         copy=$out/texts/$(echo "${f#"$src"/}" | tr / _)

@@ -1,32 +1,27 @@
 #include "ui/PanelResult.h"
 
-#include <cmath>
-
 #include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
 #include "archive/ArchiveDocument.h"
+#include "grid/ResultFormat.h"
 #include "ui/ErrorBox.h"
+#include "ui/NoticeBar.h"
+
+wxDEFINE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
 
 namespace {
 
-const int kRows = 11;
-const int kCols = 6;
-const int kCheckCol = 0;
-const int kRealPCol = 1;
-const int kFirstReadingCol = 2;
-const int kSecondReadingCol = 3;
-const int kCorrectionCol = 4;
-const int kAccuracyCol = 5;
-
-// A text is a number only when the conversion uses it up entirely, so
-// "0,5" or "5 us" are refused instead of silently shortened.
-bool ReadWholeNumber(const wxString& str, double& dOut) {
-    if (str.empty()) return false;
-    return str.ToDouble(&dOut);
-}
+const int kRows = archive::kRows;
+const int kCols = archive::kCols;
+const int kCheckCol = GridData::kCheckCol;
+const int kRealPCol = GridData::kRealPCol;
+const int kFirstReadingCol = GridData::kFirstReadingCol;
+const int kSecondReadingCol = GridData::kSecondReadingCol;
+const int kCorrectionCol = GridData::kCorrectionCol;
+const int kAccuracyCol = GridData::kAccuracyCol;
 
 }  // namespace
 
@@ -34,6 +29,7 @@ bool ReadWholeNumber(const wxString& str, double& dOut) {
 wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
     EVT_GRID_CELL_CHANGED(PanelResult::OnGridCellChange)
     EVT_BUTTON(XRCID("ID_BT_CHANGE_VALUE"), PanelResult::OnChangeValue)
+    EVT_TEXT(XRCID("ID_T"), PanelResult::OnTextT)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -56,7 +52,8 @@ PanelResult::PanelResult(wxWindow* pParent)
       m_pTextManualK3(nullptr),
       m_pBtChangeValue(nullptr),
       m_bSingleValueColumn(false),
-      m_nChosenCount(0) {
+      m_nChosenCount(0),
+      m_pNotice(nullptr) {
     wxXmlResource::Get()->LoadPanel(this, pParent, wxT("ID_PANEL_RESULT"));
 
     m_pTextRegistration = XRCCTRL(*this, "ID_REGISTRATION", wxTextCtrl);
@@ -82,6 +79,9 @@ PanelResult::PanelResult(wxWindow* pParent)
 
     InitGrid();
     InitManualGrid();
+    m_pNotice = new NoticeBar(this);
+    wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
+    m_pNotice->Dismiss();
 
     LoadArchive(g_strXmlFile + wxFILE_SEP_PATH + wxGetTranslation(wxT("varid_last_save.xml")));
 }
@@ -172,8 +172,30 @@ void PanelResult::OnGridCellChange(wxGridEvent& event) {
             --m_nChosenCount;
         }
     }
+    if (event.GetEventObject() == m_pGrid) {
+        DismissNotice();
+        NotifyChanged();
+    }
     event.Skip();
 }
+
+void PanelResult::OnTextT(wxCommandEvent& event) {
+    DismissNotice();
+    event.Skip();
+}
+
+void PanelResult::NotifyChanged() {
+    wxCommandEvent event(EVT_PANEL_CHANGED, GetId());
+    event.SetEventObject(this);
+    ProcessWindowEvent(event);
+}
+
+void PanelResult::ShowNotice(const wxString& strText, const wxString& strButton,
+                             std::function<void()> fnAction) {
+    m_pNotice->ShowNotice(strText, strButton, std::move(fnAction));
+}
+
+void PanelResult::DismissNotice() { m_pNotice->Dismiss(); }
 
 int PanelResult::CountChosenRows() {
     int nCount = 0;
@@ -192,7 +214,7 @@ bool PanelResult::IsCellChecked(int nRow, int nCol, wxGrid* pGrid) {
 }
 
 bool PanelResult::GetCellDouble(int nRow, int nCol, double& dOut) {
-    return ReadWholeNumber(m_pGridTable->GetValue(nRow, nCol), dOut);
+    return GridData::ReadNumber(m_pGridTable->GetValue(nRow, nCol), dOut);
 }
 
 void PanelResult::OnChangeValue(wxCommandEvent& WXUNUSED(event)) { SetManualValues(); }
@@ -210,7 +232,7 @@ bool PanelResult::CheckInput() {
     }
     // A T that reads only partly would silently become its leading number or 0.
     double dT = 0;
-    if (!ReadWholeNumber(m_pTextT->GetValue(), dT)) {
+    if (!GridData::ReadNumber(m_pTextT->GetValue(), dT)) {
         ShowErrorBox(_("The value T is not a number"));
         return false;
     }
@@ -218,22 +240,19 @@ bool PanelResult::CheckInput() {
 }
 
 void PanelResult::Count() {
+    DismissNotice();
     if (!CheckInput()) return;
     if (!ReadGridData()) return;
     FillCalculator();
     if (!m_calculator.Calculate()) return;
     ShowResults();
+    NotifyChanged();
 }
 
 bool PanelResult::PrepareSecondValueColumn() {
-    // Column 3 is in use as soon as any row holds a second reading there, so
-    // a typed reading is never wiped because row 0 happens to lack one.
-    double dValue = 0;
-    for (int nRow = 0; nRow < kRows; ++nRow) {
-        if (GetCellDouble(nRow, kSecondReadingCol, dValue)) {
-            m_bSingleValueColumn = false;
-            return false;
-        }
+    if (GridData::IsSecondColumnInUse(CollectContents().table)) {
+        m_bSingleValueColumn = false;
+        return false;
     }
     for (int nRow = 0; nRow < kRows; ++nRow) {
         m_pGridTable->SetValue(nRow, kSecondReadingCol, wxEmptyString);
@@ -246,34 +265,7 @@ bool PanelResult::PrepareSecondValueColumn() {
 
 bool PanelResult::ReadGridData() {
     PrepareSecondValueColumn();
-
-    int nChosen = 0;
-    m_vecGridChoose.clear();
-    m_vecGridRealP.clear();
-    m_vecGridFl.clear();
-    m_vecGridFr.clear();
-    m_vecGridRow.clear();
-
-    for (int nRow = 0; nRow < kRows; ++nRow) {
-        double dRealP = 0, dFl = 0, dFr = 0;
-        const bool bRealP = GetCellDouble(nRow, kRealPCol, dRealP);
-        const bool bFl = GetCellDouble(nRow, kFirstReadingCol, dFl);
-        const bool bFr = GetCellDouble(nRow, kSecondReadingCol, dFr);
-        if (bRealP && bFl && (bFr || m_bSingleValueColumn)) {
-            m_vecGridRealP.push_back(dRealP);
-            m_vecGridFl.push_back(dFl);
-            m_vecGridFr.push_back(m_bSingleValueColumn ? dFl : dFr);
-            const bool bChosen = IsCellChecked(nRow, kCheckCol);
-            m_vecGridChoose.push_back(bChosen);
-            m_vecGridRow.push_back(nRow);
-            if (bChosen) ++nChosen;
-        } else if (bRealP || bFl || (bFr && !m_bSingleValueColumn)) {
-            ShowErrorBox(_("Enter wrong data or not all data in grid"));
-            return false;
-        }
-    }
-
-    if (nChosen < 4) {
+    if (m_gridData.Read(CollectContents().table, m_bSingleValueColumn) != GridData::Status::kOk) {
         ShowErrorBox(_("Enter wrong data or not all data in grid"));
         return false;
     }
@@ -281,45 +273,26 @@ bool PanelResult::ReadGridData() {
 }
 
 void PanelResult::FillCalculator() {
-    std::vector<size_t> vecPositions;
-    for (size_t k = 0; k < m_vecGridChoose.size() && vecPositions.size() < 4; ++k) {
-        if (m_vecGridChoose[k]) vecPositions.push_back(k);
-    }
-
-    std::vector<double> vecForCalc(4, 0.0);
-    for (size_t i = 0; i < vecPositions.size(); ++i)
-        vecForCalc[i] = m_vecGridRealP[vecPositions[i]];
-    m_calculator.SetRealPforCalc(vecForCalc);
-
     double dT = 0;
     m_pTextT->GetValue().ToDouble(&dT);
-    m_calculator.SetT(dT);
-
-    for (size_t i = 0; i < vecPositions.size(); ++i) vecForCalc[i] = m_vecGridFl[vecPositions[i]];
-    m_calculator.SetFlForCalc(vecForCalc);
-
-    for (size_t i = 0; i < vecPositions.size(); ++i) vecForCalc[i] = m_vecGridFr[vecPositions[i]];
-    m_calculator.SetFrForCalc(vecForCalc);
-
-    m_calculator.SetRealP(m_vecGridRealP);
-    m_calculator.SetFl(m_vecGridFl);
-    m_calculator.SetFr(m_vecGridFr);
+    m_gridData.FillCalculator(m_calculator, dT);
 }
 
 void PanelResult::ShowResults() {
     // Each result goes beside the row its point came from, even when the
     // complete rows have gaps between them.
-    for (size_t k = 0; k < m_vecGridRow.size(); ++k) {
+    const std::vector<int>& vecRows = m_gridData.m_vecGridRow;
+    for (size_t k = 0; k < vecRows.size(); ++k) {
         const int n = static_cast<int>(k);
-        ShowRowResult(m_pGrid, m_vecGridRow[k], m_calculator.GetCorrectP(n),
+        ShowRowResult(m_pGrid, vecRows[k], m_calculator.GetCorrectP(n),
                       m_calculator.GetAccuracy(n));
     }
 
-    const wxString strKeff = wxString::Format(wxT("%.1f"), m_calculator.GetKeff());
-    const wxString strDT = wxString::Format(wxT("%.3f"), m_calculator.GetDT());
-    const wxString strK1 = wxString::Format(wxT("%.3f"), m_calculator.GetK1());
-    const wxString strK2 = wxString::Format(wxT("%.3f"), m_calculator.GetK2());
-    const wxString strK3 = wxString::Format(wxT("%.3f"), m_calculator.GetK3());
+    const wxString strKeff = ResultFormat::FormatKeff(m_calculator.GetKeff());
+    const wxString strDT = ResultFormat::FormatCoefficient(m_calculator.GetDT());
+    const wxString strK1 = ResultFormat::FormatCoefficient(m_calculator.GetK1());
+    const wxString strK2 = ResultFormat::FormatCoefficient(m_calculator.GetK2());
+    const wxString strK3 = ResultFormat::FormatCoefficient(m_calculator.GetK3());
 
     m_pTextRegistration->SetValue(strKeff);
     m_pTextDeadTime->SetValue(strDT);
@@ -336,16 +309,11 @@ void PanelResult::ShowResults() {
     }
 }
 
-wxString PanelResult::FormatCorrection(double v) {
-    const double a = std::fabs(v);
-    if (a > 10 && a < 100) return wxString::Format(wxT("%.1f"), v);
-    if (a < 100) return wxString::Format(wxT("%.f"), v);
-    return wxString::Format(wxT("%.3f"), v);
-}
+wxString PanelResult::FormatCorrection(double v) { return ResultFormat::FormatCorrection(v); }
 
 void PanelResult::ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy) {
-    pGrid->SetCellValue(nRow, kCorrectionCol, FormatCorrection(dCorrectP));
-    pGrid->SetCellValue(nRow, kAccuracyCol, wxString::Format(wxT("%.1f"), dAccuracy));
+    pGrid->SetCellValue(nRow, kCorrectionCol, ResultFormat::FormatCorrection(dCorrectP));
+    pGrid->SetCellValue(nRow, kAccuracyCol, ResultFormat::FormatAccuracy(dAccuracy));
 }
 
 bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut) {
@@ -353,7 +321,7 @@ bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& 
     dOut = 0;
     // An empty box stands for 0; anything else must be a number as a whole.
     if (str.empty()) return true;
-    if (ReadWholeNumber(str, dOut)) return true;
+    if (GridData::ReadNumber(str, dOut)) return true;
     // The label is the layout's own text, translated in the layout's catalogue.
     ShowErrorBox(wxString::Format(_("Manual value \"%s\" is not a number"),
                                   wxGetTranslation(wxString::FromUTF8(pszLabel))));
@@ -361,6 +329,7 @@ bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& 
 }
 
 void PanelResult::SetManualValues() {
+    DismissNotice();
     if (!CheckInput()) return;
 
     // All five boxes are checked before anything in the panel or the engine
@@ -382,17 +351,20 @@ void PanelResult::SetManualValues() {
     m_calculator.SetManualDT(dDT);
     if (!m_calculator.CalculateManual()) return;
 
-    for (size_t k = 0; k < m_vecGridRow.size(); ++k) {
-        const int nRow = m_vecGridRow[k];
+    const std::vector<int>& vecRows = m_gridData.m_vecGridRow;
+    for (size_t k = 0; k < vecRows.size(); ++k) {
+        const int nRow = vecRows[k];
         for (int nCol = kCheckCol; nCol <= kSecondReadingCol; ++nCol)
             m_pManualGrid->SetCellValue(nRow, nCol, m_pGrid->GetCellValue(nRow, nCol));
         const int n = static_cast<int>(k);
         ShowRowResult(m_pManualGrid, nRow, m_calculator.GetManualCorrectP(n),
                       m_calculator.GetManualAccuracy(n));
     }
+    NotifyChanged();
 }
 
 void PanelResult::Clear() {
+    DismissNotice();
     m_nChosenCount = 0;
     m_pTextT->SetValue(wxEmptyString);
     m_pTextRegistration->SetValue(wxEmptyString);
@@ -410,6 +382,7 @@ void PanelResult::Clear() {
     m_pTextManualDeadTime->SetValue(wxEmptyString);
     m_pManualGrid->GetTable()->Clear();
     m_pManualGrid->ForceRefresh();
+    NotifyChanged();
 }
 
 void PanelResult::ChangeProgramMode() {

@@ -1,6 +1,7 @@
 #ifndef VARID_UI_PANELRESULT_H
 #define VARID_UI_PANELRESULT_H
 
+#include <functional>
 #include <vector>
 
 #include <wx/grid.h>
@@ -8,10 +9,16 @@
 #include <wx/textctrl.h>
 #include <wx/button.h>
 
+#include "archive/ArchiveDocument.h"
 #include "calc/Calculator.h"
+#include "grid/GridData.h"
 
-class TiXmlElement;
-class TiXmlNode;
+class NoticeBar;
+
+// Sent (as a command event, so it reaches the frame) whenever what the panel
+// shows may have changed: after Count, Set, Clear, a mode switch, an Open and
+// every edit of a grid cell.
+wxDECLARE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
 
 // The result panel: measurement grid, manual grid, T, result and manual boxes.
 class PanelResult : public wxPanel {
@@ -36,7 +43,16 @@ public:
     // failure's message otherwise. A path that names no file is no failure.
     bool LoadArchive(wxString strPath, wxString& strError);
     friend struct PanelArchiveAccess;
+    // Everything the panel shows, as the archive tables hold it; and back.
+    archive::Contents CollectContents();
+    void ApplyContents(const archive::Contents& contents);
     // End of archive members.
+
+    // The one notice above the grids; a newer notice replaces the one shown.
+    void ShowNotice(const wxString& strText, const wxString& strButton,
+                    std::function<void()> fnAction);
+    void DismissNotice();
+    NoticeBar* GetNoticeBar() const { return m_pNotice; }
 
     bool IsCellChecked(int nRow, int nCol);
     bool IsCellChecked(int nRow, int nCol, wxGrid* pGrid);
@@ -48,7 +64,6 @@ public:
     wxGrid* GetManualGrid() const { return m_pManualGrid; }
     int GetChosenCount() const { return m_nChosenCount; }
 
-    // Fewer decimals for smaller magnitudes of a corrected value.
     static wxString FormatCorrection(double v);
 
 private:
@@ -58,6 +73,8 @@ private:
     void UpdateColumnLabels();
     void OnGridCellChange(wxGridEvent& event);
     void OnChangeValue(wxCommandEvent& event);
+    void OnTextT(wxCommandEvent& event);
+    void NotifyChanged();
 
     bool IsTFilled();
     bool CheckInput();
@@ -74,10 +91,8 @@ private:
     wxGrid* m_pManualGrid;
     wxGridTableBase* m_pGridTable;
     Calculator m_calculator;
-    std::vector<bool> m_vecGridChoose;
-    std::vector<double> m_vecGridRealP;
-    std::vector<double> m_vecGridFl;
-    std::vector<double> m_vecGridFr;
+    // The complete rows of the last grid reading, with their grid rows.
+    GridData m_gridData;
     wxTextCtrl* m_pTextRegistration;
     wxTextCtrl* m_pTextDeadTime;
     wxTextCtrl* m_pTextT;
@@ -92,8 +107,7 @@ private:
     wxButton* m_pBtChangeValue;
     bool m_bSingleValueColumn;
     int m_nChosenCount;
-    // Grid row of each complete row, parallel to the four row vectors.
-    std::vector<int> m_vecGridRow;
+    NoticeBar* m_pNotice;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -48,7 +48,10 @@ TEST(EmbeddedDocument, EveryNamedControlLoadsWithItsClass) {
         {pBar, "ID_COUNT", wxCLASSINFO(wxButton)},
         {pBar, "ID_SAVE", wxCLASSINFO(wxButton)},
         {pBar, "ID_OPEN", wxCLASSINFO(wxButton)},
+        {pBar, "ID_EXPORT", wxCLASSINFO(wxButton)},
         {pBar, "ID_CLEAR", wxCLASSINFO(wxButton)},
+        {pBar, "ID_PLOT", wxCLASSINFO(wxButton)},
+        {pBar, "ID_PRINT", wxCLASSINFO(wxButton)},
         {pBar, "ID_HELP", wxCLASSINFO(wxButton)},
         {pBar, "ID_CHOICE_PROGRAM_MODE", wxCLASSINFO(wxChoice)},
         {pResult, "ID_T", wxCLASSINFO(wxTextCtrl)},
@@ -73,8 +76,8 @@ TEST(EmbeddedDocument, EveryNamedControlLoadsWithItsClass) {
         EXPECT_TRUE(pWin->IsKindOf(c.pClass))
             << c.pszName << " is a " << pWin->GetClassInfo()->GetClassName();
     }
-    // The result panel's code puts its two grids in these places.
-    for (const char* pszName : {"ID_GRID", "ID_MANUAL_GRID"}) {
+    // The result panel's code puts its grids and its notice in these places.
+    for (const char* pszName : {"ID_NOTICE", "ID_GRID", "ID_MANUAL_GRID"}) {
         wxWindow* pControl = new wxWindow(pResult, wxID_ANY);
         EXPECT_TRUE(pRes->AttachUnknownControl(pszName, pControl, pResult)) << pszName;
     }

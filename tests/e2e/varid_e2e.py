@@ -407,7 +407,7 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == (960, 600),
           "main window is %dx%d, not 960x600" % (prog.width, prog.height))
-    return {"count": (42, 27), "set": (799, 418), "choice": (550, 15), "t_box": (750, 104)}
+    return {"count": (42, 27), "set": (799, 418), "choice": (835, 15), "t_box": (750, 104)}
 
 
 def tick(prog, tmp, row):

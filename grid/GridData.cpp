@@ -1,0 +1,76 @@
+#include "grid/GridData.h"
+
+#include "calc/Calculator.h"
+
+bool GridData::ReadNumber(const wxString& str, double& dOut) {
+    if (str.empty()) return false;
+    return str.ToDouble(&dOut);
+}
+
+bool GridData::IsSecondColumnInUse(const archive::GridTable& table) {
+    double dValue = 0;
+    for (const auto& row : table)
+        if (ReadNumber(row[kSecondReadingCol], dValue)) return true;
+    return false;
+}
+
+int GridData::CountChosenRows(const archive::GridTable& table) {
+    int nCount = 0;
+    for (const auto& row : table)
+        if (archive::IsTickedText(row[kCheckCol])) ++nCount;
+    return nCount;
+}
+
+GridData::Status GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
+    m_vecGridChoose.clear();
+    m_vecGridRealP.clear();
+    m_vecGridFl.clear();
+    m_vecGridFr.clear();
+    m_vecGridRow.clear();
+
+    Status status = Status::kOk;
+    int nChosen = 0;
+    for (int nRow = 0; nRow < archive::kRows; ++nRow) {
+        const auto& row = table[nRow];
+        double dRealP = 0, dFl = 0, dFr = 0;
+        const bool bRealP = ReadNumber(row[kRealPCol], dRealP);
+        const bool bFl = ReadNumber(row[kFirstReadingCol], dFl);
+        const bool bFr = ReadNumber(row[kSecondReadingCol], dFr);
+        if (bRealP && bFl && (bFr || bSingleValueColumn)) {
+            m_vecGridRealP.push_back(dRealP);
+            m_vecGridFl.push_back(dFl);
+            m_vecGridFr.push_back(bSingleValueColumn ? dFl : dFr);
+            const bool bChosen = archive::IsTickedText(row[kCheckCol]);
+            m_vecGridChoose.push_back(bChosen);
+            m_vecGridRow.push_back(nRow);
+            if (bChosen) ++nChosen;
+        } else if (bRealP || bFl || (bFr && !bSingleValueColumn)) {
+            if (status == Status::kOk) status = Status::kIncompleteRow;
+        }
+    }
+    if (status == Status::kOk && nChosen < 4) status = Status::kTooFewChosen;
+    return status;
+}
+
+std::vector<size_t> GridData::ChosenPositions() const {
+    std::vector<size_t> vecPositions;
+    for (size_t k = 0; k < m_vecGridChoose.size() && vecPositions.size() < 4; ++k)
+        if (m_vecGridChoose[k]) vecPositions.push_back(k);
+    return vecPositions;
+}
+
+void GridData::FillCalculator(Calculator& calc, double dT) const {
+    const std::vector<size_t> vecPositions = ChosenPositions();
+    std::vector<double> vecForCalc(4, 0.0);
+    auto pick = [&](const std::vector<double>& vecFrom) {
+        for (size_t i = 0; i < vecPositions.size(); ++i) vecForCalc[i] = vecFrom[vecPositions[i]];
+        return vecForCalc;
+    };
+    calc.SetRealPforCalc(pick(m_vecGridRealP));
+    calc.SetT(dT);
+    calc.SetFlForCalc(pick(m_vecGridFl));
+    calc.SetFrForCalc(pick(m_vecGridFr));
+    calc.SetRealP(m_vecGridRealP);
+    calc.SetFl(m_vecGridFl);
+    calc.SetFr(m_vecGridFr);
+}

@@ -1,0 +1,56 @@
+#ifndef VARID_GRID_GRIDDATA_H
+#define VARID_GRID_GRIDDATA_H
+
+#include <vector>
+
+#include <wx/string.h>
+
+#include "archive/ArchiveDocument.h"
+
+class Calculator;
+
+// The measurement grid's reading rules without a window: which rows are
+// complete, which are chosen, whether column 3 holds second readings, and how
+// the calibration points reach the engine. The panel, the export command and
+// the plot all read a grid through this class.
+class GridData {
+public:
+    enum class Status { kOk, kIncompleteRow, kTooFewChosen };
+
+    static constexpr int kCheckCol = 0;
+    static constexpr int kRealPCol = 1;
+    static constexpr int kFirstReadingCol = 2;
+    static constexpr int kSecondReadingCol = 3;
+    static constexpr int kCorrectionCol = 4;
+    static constexpr int kAccuracyCol = 5;
+
+    // A text is a number only when the conversion uses it up entirely, so
+    // "0,5" or "5 us" are refused instead of silently shortened.
+    static bool ReadNumber(const wxString& str, double& dOut);
+    // Column 3 is in use as soon as any row holds a number there, so a typed
+    // reading is never dropped because row 0 happens to lack one.
+    static bool IsSecondColumnInUse(const archive::GridTable& table);
+    // Rows whose tick cell reads as ticked.
+    static int CountChosenRows(const archive::GridTable& table);
+
+    // Collects every complete row in grid order. With bSingleValueColumn the
+    // first reading stands for both. The status names the first rule broken:
+    // a row with some but not all of its numbers, or fewer than four chosen
+    // complete rows; the complete rows are collected either way.
+    Status Read(const archive::GridTable& table, bool bSingleValueColumn);
+
+    // The four calibration points (the first four chosen complete rows), T and
+    // every complete row, in the order the engine expects them.
+    void FillCalculator(Calculator& calc, double dT) const;
+
+    // Positions (within the row vectors) of the calibration points.
+    std::vector<size_t> ChosenPositions() const;
+
+    std::vector<bool> m_vecGridChoose;
+    std::vector<double> m_vecGridRealP;
+    std::vector<double> m_vecGridFl;
+    std::vector<double> m_vecGridFr;
+    std::vector<int> m_vecGridRow;  // grid row of each complete row
+};
+
+#endif

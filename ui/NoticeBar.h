@@ -1,0 +1,42 @@
+#ifndef VARID_UI_NOTICEBAR_H
+#define VARID_UI_NOTICEBAR_H
+
+#include <functional>
+
+#include <wx/button.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+
+// One notice above the grids, with one action button: a note the operator may
+// act on or ignore, instead of a modal box that stops the work. A newer notice
+// replaces the one shown.
+class NoticeBar : public wxPanel {
+public:
+    explicit NoticeBar(wxWindow* pParent);
+
+    void ShowNotice(const wxString& strText, const wxString& strButton,
+                    std::function<void()> fnAction);
+    // Hides the notice and forgets its action.
+    void Dismiss();
+    // Runs the action of the notice shown (the button, or its shortcut);
+    // false when no notice is shown.
+    bool Act();
+
+    bool HasNotice() const { return static_cast<bool>(m_fnAction); }
+    wxString GetText() const { return m_pText->GetLabel(); }
+    wxButton* GetButton() const { return m_pButton; }
+
+private:
+    void OnButton(wxCommandEvent& event);
+    // True when the bar or its host changed visibility.
+    bool ShowWithHost(bool bShow);
+    // The bar may sit inside a placeholder window of the layout document:
+    // every window up to the top one must learn the new size.
+    void Relayout();
+
+    wxStaticText* m_pText;
+    wxButton* m_pButton;
+    std::function<void()> m_fnAction;
+};
+
+#endif
