@@ -1,4 +1,4 @@
-// Speed of the engine on the eleven-row data set of the engine tests.
+// Speed of the engine on the data sets of the engine tests.
 #include <benchmark/benchmark.h>
 
 #include "tests/calc/Detector.h"
@@ -18,14 +18,13 @@ EngineInput MakeRows(const benchmark::State& state) {
 }
 
 // What Count does: the seven inputs, then the calculation.
-void BM_Calculate(benchmark::State& state) {
+void RunCount(benchmark::State& state, const EngineInput& in, bool bExpectSuccess) {
     SetErrorReportHandler(Ignore);
-    const EngineInput rows = MakeRows(state);
     Calculator calc;
     for (auto _ : state) {
-        rows.FeedTo(calc);
-        if (!calc.Calculate()) {
-            state.SkipWithError("calculation failed");
+        in.FeedTo(calc);
+        if (calc.Calculate() != bExpectSuccess) {
+            state.SkipWithError("unexpected outcome");
             break;
         }
         benchmark::DoNotOptimize(calc.m_vecAccuracy.data());
@@ -33,6 +32,8 @@ void BM_Calculate(benchmark::State& state) {
     state.counters["march_steps"] = static_cast<double>(calc.m_nMarchSteps);
     state.counters["pole_case"] = calc.m_nPoleCase;
 }
+
+void BM_Calculate(benchmark::State& state) { RunCount(state, MakeRows(state), true); }
 BENCHMARK(BM_Calculate)->ArgName("poles_inside")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The K3 search alone: slope scan, poles, strategy, march.
@@ -47,6 +48,46 @@ void BM_FindK3(benchmark::State& state) {
     state.counters["march_steps"] = static_cast<double>(calc.m_nMarchSteps);
 }
 BENCHMARK(BM_FindK3)->ArgName("poles_inside")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The slowest inputs there are: every march step the budget allows, then the
+// walk. With all poles far above b and no root, the Count fails; with two
+// nearly equal points the walk finds the root just above a pole.
+void BM_CalculateBudget(benchmark::State& state) {
+    g_nProgramMode = 1;
+    if (state.range(0) == 0) {
+        const double x[4] = {100, 250, 400, 600}, poles[3] = {1e6, 3e6, 2e6};
+        std::vector<double> realP{500.0 / x[0]}, readings{x[0]};
+        for (int i = 1; i < 4; ++i) {
+            realP.push_back(static_cast<double>((poles[i - 1] + x[i]) * 500.0L / (x[i] * x[i])));
+            readings.push_back(x[i]);
+        }
+        RunCount(state, PointsOnly(realP, readings, x[3]), false);
+    } else {
+        RunCount(state,
+                 PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414), true);
+    }
+}
+BENCHMARK(BM_CalculateBudget)->ArgName("root_found")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A Count whose march stops on no root, so the bracketing finds K3.
+void BM_CalculateFallback(benchmark::State& state) {
+    g_nProgramMode = 1;
+    const Layout& l = kFallbackLayouts[state.range(0)];
+    state.SetLabel(l.name);
+    RunCount(state, FromDetector(l.det, l.x), true);
+}
+BENCHMARK(BM_CalculateFallback)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// The other roots after a Count of a two-root layout.
+void BM_ListOtherRoots(benchmark::State& state) {
+    SetErrorReportHandler(Ignore);
+    g_nProgramMode = 1;
+    Calculator calc;
+    FromDetector(kTwoRoots.det, kTwoRoots.x).FeedTo(calc);
+    if (!calc.Calculate()) state.SkipWithError("calculation failed");
+    for (auto _ : state) benchmark::DoNotOptimize(calc.ListOtherRoots());
+}
+BENCHMARK(BM_ListOtherRoots)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

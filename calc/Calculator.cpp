@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include <boost/math/policies/policy.hpp>
+#include <boost/math/tools/toms748_solve.hpp>
 #include <wx/intl.h>
 
 #include "app/Globals.h"
@@ -13,6 +15,9 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 wxString K3Message() { return wxGetTranslation("Can't find coefficient K3"); }
+
+// Ends the march when the search's budget is spent; the fallback follows.
+struct BudgetSpent {};
 
 // The march shared by the strategies once their starting point is set: bound
 // test, convergence test, then the step; `upper` is the strict bound of x.
@@ -87,7 +92,12 @@ Calculator::Calculator()
       m_dPoleMax(0),
       m_dPoleMin(0),
       m_nPoleCase(0),
-      m_nMarchSteps(0) {
+      m_nMarchSteps(0),
+      m_dSlopeBound(0) {
+    // One slot per scan point (about (b - a) / h of them) and a few spare.
+    const size_t nScan = static_cast<size_t>((m_dSearchTo - m_dSearchFrom) / m_dSearchStep) + 4;
+    m_vecScanX.reserve(nScan);
+    m_vecScanF.reserve(nScan);
     Init();
 }
 
@@ -209,13 +219,17 @@ void Calculator::CalcAuxiliary() {
     m_P3 = 1 - m_vecRealPforCalc[3] / m_p3;
 }
 
-void Calculator::CalcK2() {
-    m_k2 = m_T1 * std::log(((m_t2 * m_P2 + m_k3) * m_t1) / ((m_t1 * m_P1 + m_k3) * m_t2));
+double Calculator::K2For(double k3) const {
+    return m_T1 * std::log(((m_t2 * m_P2 + k3) * m_t1) / ((m_t1 * m_P1 + k3) * m_t2));
 }
 
-void Calculator::CalcK1() {
-    m_k1 = std::exp(m_k2 * m_t1) * ((m_k3 / m_t1 + 1) - m_vecRealPforCalc[1] / m_p1);
+double Calculator::K1For(double k2, double k3) const {
+    return std::exp(k2 * m_t1) * ((k3 / m_t1 + 1) - m_vecRealPforCalc[1] / m_p1);
 }
+
+void Calculator::CalcK2() { m_k2 = K2For(m_k3); }
+
+void Calculator::CalcK1() { m_k1 = K1For(m_k2, m_k3); }
 
 void Calculator::CalcRowMeans() {
     m_vecF.resize(m_vecFl.size());
@@ -287,13 +301,17 @@ double Calculator::K3Equation(double x) const {
            m_T2 * std::log(((m_t3 * m_P3 + x) * m_t1) / ((m_t1 * m_P1 + x) * m_t3));
 }
 
-double Calculator::EstimateSlope() const {
+double Calculator::EstimateSlope() {
+    m_vecScanX.clear();
+    m_vecScanF.clear();
     double max = 0;
     double x = m_dSearchFrom;
     // f(x + h) of one scan point is f(x) of the next (the running sum adds
     // the same h), so each point costs one evaluation with the same result.
     double fx = K3Equation(x);
     while (m_dSearchTo >= x) {
+        m_vecScanX.push_back(x);
+        m_vecScanF.push_back(fx);
         const double fNext = K3Equation(x + m_dSearchStep);
         const double s = std::fabs(fNext - fx) / m_dSearchStep;
         if (max < s) max = s;
@@ -340,36 +358,171 @@ void Calculator::ClassifyPoles() {
 }
 
 double Calculator::MarchStep(double prev, double L) {
-    if (++m_nMarchSteps > MAX_MARCH_STEPS) throw K3Message();
+    if (++m_nMarchSteps > MAX_MARCH_STEPS) throw BudgetSpent();
     return prev + std::fabs(K3Equation(prev)) / L;
+}
+
+bool Calculator::IsRoot(double x, double L) const {
+    // A loosened tolerance stops wherever one step is short, root or not;
+    // only a point whose next step is below the first tolerance is a root. An
+    // infinite slope bound makes every step zero.
+    return std::isfinite(L) && std::fabs(K3Equation(x)) / L < m_dEps;
+}
+
+bool Calculator::MarchForK3(SearchStrategy search, double L) {
+    try {
+        double tol = m_dEps;
+        const double x0 = m_dSearchFrom;
+        const double x1 = MarchStep(x0, L);
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            if (search(this, x1, x0, L, tol)) return IsRoot(m_k3, L);
+            tol = tol * 10;
+        }
+    } catch (const BudgetSpent&) {
+    }
+    return false;
+}
+
+namespace {
+
+using RootPolicy = boost::math::policies::policy<
+    boost::math::policies::domain_error<boost::math::policies::ignore_error>,
+    boost::math::policies::evaluation_error<boost::math::policies::ignore_error>>;
+
+// Narrows a sign change of f to adjacent doubles (TOMS 748) and returns the
+// end with the smaller |f|, or NaN when the solver gives up.
+double RefineRoot(const Calculator& calc, double lo, double hi, double fLo, double fHi) {
+    auto f = [&calc](double x) { return calc.K3Equation(x); };
+    boost::uintmax_t nMaxIter = 200;
+    const std::pair<double, double> bracket = boost::math::tools::toms748_solve(
+        f, lo, hi, fLo, fHi, boost::math::tools::eps_tolerance<double>(), nMaxIter, RootPolicy());
+    if (!std::isfinite(bracket.first) || !std::isfinite(bracket.second)) return kNaN;
+    if (bracket.first == bracket.second) return bracket.first;
+    return std::fabs(f(bracket.first)) <= std::fabs(f(bracket.second)) ? bracket.first
+                                                                       : bracket.second;
+}
+
+// Walks f upwards over [lo, hi]: lo, the scan's points inside, points past the
+// scan at the scan's step (each counted in *pCount against the budget when a
+// counter is given), then hi. Every exact zero and every sign change between
+// neighbouring finite values is refined and handed to onRoot, which returns
+// true to end the walk. A pair with a non-finite end is never bridged: the
+// equation is undefined between its poles. False when the budget ran out.
+template <typename OnRoot>
+bool WalkSignChanges(const Calculator& calc, double lo, double hi, int64_t* pCount, OnRoot onRoot) {
+    if (!(lo < hi)) return true;
+    bool bPrev = false;
+    double xPrev = 0, fPrev = 0;
+    bool bDone = false;
+    auto visit = [&](double x, double fx) {
+        if (fx == 0) {
+            bDone = onRoot(x);
+        } else if (bPrev && std::isfinite(fx) && (fPrev < 0) != (fx < 0)) {
+            const double root = RefineRoot(calc, xPrev, x, fPrev, fx);
+            if (std::isfinite(root)) bDone = onRoot(root);
+        }
+        bPrev = std::isfinite(fx);
+        xPrev = x;
+        fPrev = fx;
+    };
+
+    visit(lo, calc.K3Equation(lo));
+    const std::vector<double>& vecX = calc.m_vecScanX;
+    for (size_t i = 0; i < vecX.size() && !bDone && vecX[i] < hi; ++i)
+        if (vecX[i] > lo) visit(vecX[i], calc.m_vecScanF[i]);
+    if (!vecX.empty()) {
+        const double h = calc.m_dSearchStep;
+        for (double x = vecX.back() + h; x < hi && !bDone; x = x + h) {
+            if (x <= lo) continue;
+            if (pCount && ++*pCount > Calculator::MAX_MARCH_STEPS) return false;
+            visit(x, calc.K3Equation(x));
+        }
+    }
+    if (!bDone) visit(hi, calc.K3Equation(hi));
+    return true;
+}
+
+}  // namespace
+
+bool Calculator::BracketK3(double L) {
+    if (!std::isfinite(L)) return false;
+    const double a = m_dSearchFrom;
+    const double b = m_dSearchTo;
+    // The regions the layout's strategy marches through, in its order; a
+    // region that begins or ends at a pole keeps ε away from it.
+    double regions[2][2];
+    int nRegions = 1;
+    switch (m_nPoleCase) {
+        case 0:
+            regions[0][0] = m_dPoleMax == a ? a + m_dEps : a;
+            regions[0][1] = b;
+            break;
+        case 1:
+            regions[0][0] = m_dPoleMax + m_dEps;
+            regions[0][1] = b;
+            break;
+        case 2:
+            regions[0][0] = a;
+            regions[0][1] = m_dPoleMin - m_dEps;
+            regions[1][0] = m_dPoleMax + m_dEps;
+            regions[1][1] = b;
+            nRegions = 2;
+            break;
+        case 3:
+        case 4:  // past b, as the march below the poles may go
+            regions[0][0] = a;
+            regions[0][1] = m_dPoleMin - m_dEps;
+            break;
+        default:
+            return false;
+    }
+    bool bFound = false;
+    for (int r = 0; r < nRegions && !bFound; ++r) {
+        const bool bInBudget =
+            WalkSignChanges(*this, regions[r][0], regions[r][1], &m_nMarchSteps, [&](double x) {
+                if (!IsRoot(x, L)) return false;
+                m_k3 = x;
+                bFound = true;
+                return true;
+            });
+        if (!bInBudget) return false;
+    }
+    return bFound;
+}
+
+std::vector<Calculator::Root> Calculator::ListOtherRoots() const {
+    std::vector<Root> vecRoots;
+    const double L = m_dSlopeBound;
+    WalkSignChanges(*this, m_dSearchFrom, m_dSearchTo, nullptr, [&](double x) {
+        if (!IsRoot(x, L) || std::fabs(x - m_k3) <= 0.001) return false;
+        const double k2 = K2For(x);
+        const double k1 = K1For(k2, x);
+        if (std::isfinite(k2) && std::isfinite(k1)) vecRoots.push_back({x, k2, k1});
+        return false;
+    });
+    return vecRoots;
 }
 
 void Calculator::FindK3() {
     const double L = EstimateSlope();
     if (!(m_dSearchTo > m_dSearchFrom && L > 0))
         throw wxString(wxGetTranslation("Can't find decision"));
+    m_dSlopeBound = L;
     FindPoles();
     ClassifyPoles();
     const SearchStrategy search = m_mapSearch.at(m_nPoleCase);
 
     m_nMarchSteps = 0;
     const double dOldK3 = m_k3;
-    double tol = m_dEps;
-    const double x0 = m_dSearchFrom;
-    const double x1 = MarchStep(x0, L);
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        if (search(this, x1, x0, L, tol)) {
-            // A loosened tolerance stops wherever one step is short, root or
-            // not; only a point whose next step is below the first tolerance
-            // is a root. An infinite slope bound makes every step zero.
-            if (std::isfinite(L) && std::fabs(K3Equation(m_k3)) / L < m_dEps) return;
-            m_k3 = dOldK3;
-            throw K3Message();
-        }
-        tol = tol * 10;
-    }
+    // The march comes first: where it finds a root, the result is exactly
+    // what it always was. Where it fails, its step budget ran out, or it stopped
+    // on a point that is no root, the root it was after is bracketed instead.
+    if (MarchForK3(search, L)) return;
+    m_k3 = dOldK3;
+    if (BracketK3(L)) return;
     // Going on with the K3 of an earlier data set would show coefficients
     // that do not belong to this one.
+    m_k3 = dOldK3;
     throw K3Message();
 }
 

@@ -75,16 +75,39 @@ public:
     // The K3 search (public so that the strategies and the tests reach it).
     void FindK3();
     double K3Equation(double x) const;
-    double EstimateSlope() const;
+    // The slope bound; also keeps the scan's points for the bracketing walk.
+    double EstimateSlope();
     void FindPoles();
     void ClassifyPoles();
-    // One march step prev + |f(prev)| / L, counted against the budget; throws
-    // "Can't find coefficient K3" once the budget of the search is spent.
+    // One march step prev + |f(prev)| / L, counted against the budget; ends
+    // the march once the budget of the search is spent.
     double MarchStep(double prev, double L);
+    // The root check every K3 must pass: a finite slope bound and a step
+    // |f(x)| / L below the first tolerance.
+    bool IsRoot(double x, double L) const;
+    // The marching strategies with their eight attempts; true once a K3 that
+    // passes the root check is stored.
+    bool MarchForK3(SearchStrategy search, double L);
+    // The fallback: the first sign change of f where the pole layout's
+    // strategy looks, refined to full precision; true once K3 is stored.
+    bool BracketK3(double L);
 
-    // A search that needs more march steps than this is stuck on nearly equal
-    // calibration points; it would freeze the window and reach no root.
-    static constexpr int64_t MAX_MARCH_STEPS = 20000000;
+    // Every other root of f in [a, b] with the K2 and K1 it implies, found by
+    // the same bracketing over the whole interval. Read after a successful
+    // Calculate: leaves out roots whose K2 or K1 is not finite and the root
+    // the calculation took (within 0.001 of its K3).
+    struct Root {
+        double k3, k2, k1;
+    };
+    std::vector<Root> ListOtherRoots() const;
+    // K2 and K1 implied by a K3 (the formulas of CalcK2 and CalcK1).
+    double K2For(double k3) const;
+    double K1For(double k2, double k3) const;
+
+    // Evaluations of f the march and the walk past the scan may spend in one
+    // search: a Count, fallback included, stays within a few dozen
+    // milliseconds whatever the input.
+    static constexpr int64_t MAX_MARCH_STEPS = 1000000;
 
     static double RoundTo3(double v);
     static void AverageReadings(const std::vector<double>& a, const std::vector<double>& b,
@@ -126,7 +149,12 @@ public:
     double m_dPoleMin;
     int32_t m_nPoleCase;
     std::map<int32_t, SearchStrategy> m_mapSearch;
-    int64_t m_nMarchSteps;  // march steps taken by the current search
+    int64_t m_nMarchSteps;  // march steps (and walk steps past the scan) of the current search
+    double m_dSlopeBound;   // L of the last search
+    // The slope scan's points and values, kept for the bracketing walk; sized
+    // once at construction so that the search allocates nothing.
+    std::vector<double> m_vecScanX;
+    std::vector<double> m_vecScanF;
 };
 
 #endif

@@ -25,3 +25,6 @@ target_link_libraries(tinyxml INTERFACE ${TINYXML_LIBRARY})
 find_package(GTest REQUIRED)
 find_package(benchmark REQUIRED)
 find_package(Threads REQUIRED)
+
+# Boost.Math's root finders (header-only).
+find_package(Boost 1.74 REQUIRED)

@@ -6,7 +6,7 @@ set -eu
 # ---- Packages: add new dependencies here --------------------------------
 VARID_PACKAGES="cmake g++ make pkg-config
     libwxgtk3.2-dev wx3.2-headers libtinyxml-dev gettext
-    libgtest-dev googletest libbenchmark-dev
+    libgtest-dev googletest libbenchmark-dev libboost-dev
     xvfb xauth xdotool libx11-dev locales python3
     clang libclang-rt-14-dev valgrind"
 # Locales the interface-language tests start the program in.

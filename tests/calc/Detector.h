@@ -1,7 +1,9 @@
 #ifndef VARID_TESTS_CALC_DETECTOR_H
 #define VARID_TESTS_CALC_DETECTOR_H
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "app/Globals.h"
@@ -41,6 +43,44 @@ struct Fit {
     Detector det;
     bool bRootFound = false;
     long double poles[3];
+    long double t[3], P[3];  // corrected periods and deviations of points 1 to 3
+
+    long double PoleMin() const { return std::min({poles[0], poles[1], poles[2]}); }
+    long double PoleMax() const { return std::max({poles[0], poles[1], poles[2]}); }
+    long double F(long double x) const { return K3Equation(t, P, x); }
+    long double K2For(long double k3) const {
+        return std::log((t[1] * P[1] + k3) * t[0] / ((t[0] * P[0] + k3) * t[1])) / (t[0] - t[1]);
+    }
+    long double K1For(long double k2, long double k3) const {
+        return std::exp(k2 * t[0]) * (P[0] + k3 / t[0]);
+    }
+
+    // The first sign change of f above lo and below hi, by bisection; NaN when
+    // there is none. The samples crowd towards both ends, where poles sit.
+    long double FirstRoot(long double lo, long double hi) const {
+        auto sample = [&](int i) {
+            const int n = 2000;
+            const long double half = (hi - lo) / 2;
+            return i <= n ? lo + half * std::pow(10.0L, -16 + 16.0L * i / n)
+                          : hi - half * std::pow(10.0L, -16.0L * (i - n) / n);
+        };
+        long double xPrev = lo, fPrev = F(lo);
+        for (int i = 0; i <= 4000; ++i) {
+            const long double x = sample(i);
+            const long double fx = F(x);
+            if (std::isfinite(fPrev) && std::isfinite(fx) && (fPrev < 0) != (fx < 0)) {
+                long double a = xPrev, b = x;
+                for (int k = 0; k < 200; ++k) {
+                    const long double mid = (a + b) / 2;
+                    ((F(mid) < 0) == (F(a) < 0) ? a : b) = mid;
+                }
+                return a;
+            }
+            xPrev = x;
+            fPrev = fx;
+        }
+        return std::numeric_limits<long double>::quiet_NaN();
+    }
 };
 
 inline Fit Calibrate(int mode, const long double (&R)[4], const long double (&F)[4],
@@ -49,14 +89,15 @@ inline Fit Calibrate(int mode, const long double (&R)[4], const long double (&F)
     Detector& d = fit.det;
     d.dt = ToPeriod(mode, F[3]) - T;
     d.keff = (ToPeriod(mode, F[0]) - d.dt) * R[0];
-    long double t[3], P[3];
+    long double* t = fit.t;
+    long double* P = fit.P;
     for (int i = 0; i < 3; ++i) {
         t[i] = ToPeriod(mode, F[i + 1]) - d.dt;
         P[i] = 1 - R[i + 1] * t[i] / d.keff;
         fit.poles[i] = -t[i] * P[i];
     }
-    auto below = [&](long double x) { return K3Equation(t, P, x) <= 0; };
-    auto defined = [&](long double x) { return std::isfinite(K3Equation(t, P, x)); };
+    auto below = [&](long double x) { return fit.F(x) <= 0; };
+    auto defined = [&](long double x) { return std::isfinite(fit.F(x)); };
     long double lo = 0, hi = 0;
     for (int i = 0; i < 50000 && !fit.bRootFound; ++i) {
         lo = i * 0.01L;
@@ -68,8 +109,8 @@ inline Fit Calibrate(int mode, const long double (&R)[4], const long double (&F)
         (below(mid) == below(lo) ? lo : hi) = mid;
     }
     d.k3 = lo;
-    d.k2 = std::log((t[1] * P[1] + d.k3) * t[0] / ((t[0] * P[0] + d.k3) * t[1])) / (t[0] - t[1]);
-    d.k1 = std::exp(d.k2 * t[0]) * (P[0] + d.k3 / t[0]);
+    d.k2 = fit.K2For(d.k3);
+    d.k1 = fit.K1For(d.k2, d.k3);
     return fit;
 }
 
@@ -98,6 +139,15 @@ struct EngineInput {
         calc.SetFr(fr);
     }
 };
+
+inline Fit CalibrateInput(int mode, const EngineInput& in) {
+    long double R[4], F[4];
+    for (int i = 0; i < 4; ++i) {
+        R[i] = in.realPforCalc[i];
+        F[i] = (static_cast<long double>(in.flForCalc[i]) + in.frForCalc[i]) / 2;
+    }
+    return Calibrate(mode, R, F, in.t);
+}
 
 // The four points as the only rows, one reading each (read twice).
 inline EngineInput PointsOnly(const std::vector<double>& realP, const std::vector<double>& readings,
@@ -167,6 +217,19 @@ const Layout kLayouts[] = {
     {"LargestAbove", {2.5L, 500, -2.44L, 0.001L, 22.5L}, {40, 74, 302, 327}, 3},
     {"AllAboveRootPastEnd", {2.5L, 500, -1, 0.002L, 505}, {100, 200, 400, 800}, 4},
 };
+
+// Detectors whose root the march misses and the bracketing finds (mode 1).
+const Layout kFallbackLayouts[] = {
+    // Every attempt marches past the root below the poles.
+    {"AllAttemptsFail", {2.5L, 500, 1.44L, 0.087L, 24.5L}, {48, 126, 198, 1661}, 2},
+    // The first step from just above the largest pole lands past the root.
+    {"FirstStepOvershoots", {2.5L, 500, 1.36L, 0.028L, 4.5L}, {53, 95, 294, 523}, 1},
+    // The root lies above the poles; a loosened attempt stops on no root.
+    {"RootAbovePoles", {2.5L, 500, 1.1L, 0.019L, 25}, {26, 60, 320, 539}, 2},
+};
+
+// The march finds the root below the poles; another lies above them.
+const Layout kTwoRoots{"TwoRoots", {2.5L, 500, -1.46L, 0.016L, 30}, {20, 131, 385, 540}, 2};
 
 // Collects what the engine reports, instead of showing it, for one test.
 struct ErrorRecorder {

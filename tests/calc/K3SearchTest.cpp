@@ -156,6 +156,18 @@ int UnguardedAttempt(Calculator& calc) {
 // the search before any attempt can stop.
 const int kImpossible = -2, kBudget = -3;
 
+// Poles 1e6, 3e6 and 2e6 (dead time 0, Keff 500), the equation without a root
+// below them.
+EngineInput FarPoles() {
+    const double x[4] = {100, 250, 400, 600}, poles[3] = {1e6, 3e6, 2e6};
+    std::vector<double> realP{500.0 / x[0]}, readings{x[0]};
+    for (int i = 1; i < 4; ++i) {
+        realP.push_back(static_cast<double>((poles[i - 1] + x[i]) * 500.0L / (x[i] * x[i])));
+        readings.push_back(x[i]);
+    }
+    return PointsOnly(realP, readings, x[3]);
+}
+
 struct Failure {
     const char* name;
     EngineInput in;
@@ -186,7 +198,7 @@ TEST_P(SearchFailure, ReportsK3AndKeepsTheEarlierCoefficients) {
     if (f.poleCase >= 0) {
         EXPECT_EQ(calc.m_nPoleCase, f.poleCase);
     }
-    EXPECT_EQ(calc.m_nMarchSteps == Calculator::MAX_MARCH_STEPS + 1, f.unguardedStop == kBudget);
+    EXPECT_EQ(calc.m_nMarchSteps > Calculator::MAX_MARCH_STEPS, f.unguardedStop == kBudget);
     // Steps before the search hold the new values, later ones the old.
     EXPECT_NE(calc.m_t1, before.m_t1);
     EXPECT_NE(calc.m_P1, before.m_P1);
@@ -214,10 +226,108 @@ INSTANTIATE_TEST_SUITE_P(
         // every march step is then 0 and "converges" at a.
         Failure{"InfiniteSlopeBound", PointsOnly({8, 2.5 * 8 / 2.25, 5, 3}, {1, 1.5, 2, 4}, 4), 0,
                 2},
-        // Two nearly equal calibration points: the march crawls.
-        Failure{"MarchBudget",
-                PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414), kBudget,
-                -1}),
+        // All poles far above b and no root below them: the march crawls
+        // towards the smallest pole and the walk past b goes on from where it
+        // stops; both end on the budget.
+        Failure{"RegionFarPastTheEnd", FarPoles(), kBudget, 4}),
     [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+
+// The root the layout's strategy looks for, found independently: the first
+// sign change where it marches (between the poles the equation is undefined).
+long double StrategyRoot(const Fit& fit, int poleCase) {
+    const long double below = fit.FirstRoot(0, fit.PoleMin());
+    const long double above = fit.FirstRoot(fit.PoleMax(), 500);
+    return poleCase == 1 || (poleCase == 2 && std::isnan(below)) ? above : below;
+}
+
+wxString Format3(long double v) { return wxString::Format("%.3f", static_cast<double>(v)); }
+
+struct FallbackCase {
+    const char* name;
+    const Layout* pLayout;  // none: the budget case below
+    int poleCase;
+
+    // Built in the test, where the program mode is set.
+    EngineInput Input() const {
+        if (pLayout) return FromDetector(pLayout->det, pLayout->x);
+        // Two nearly equal calibration points: the march crawls until its
+        // budget is spent; the root sits just above the largest pole.
+        return PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414);
+    }
+};
+
+std::vector<FallbackCase> FallbackCases() {
+    std::vector<FallbackCase> cases;
+    for (const Layout& l : kFallbackLayouts) cases.push_back({l.name, &l, l.poleCase});
+    cases.push_back({"BudgetSpent", nullptr, 2});
+    return cases;
+}
+
+class Fallback : public K3Search, public ::testing::WithParamInterface<FallbackCase> {};
+
+TEST_P(Fallback, FindsTheRootTheMarchMisses) {
+    const FallbackCase& c = GetParam();
+    const EngineInput in = c.Input();
+    const bool bBudget = !c.pLayout;
+    if (!bBudget) {
+        // The march alone stops nowhere, or on a point that is no root.
+        Calculator probe;
+        in.FeedTo(probe);
+        if (UnguardedAttempt(probe) >= 0) {
+            EXPECT_GT(std::fabs(K3EquationOf(probe, probe.m_k3)), 1e-4L);
+        }
+    }
+    const long double root = StrategyRoot(CalibrateInput(1, in), c.poleCase);
+    ASSERT_TRUE(std::isfinite(root));
+
+    Calculator calc;
+    in.FeedTo(calc);
+    PrepareSearch(calc);
+    calc.FindK3();
+    EXPECT_EQ(calc.m_nPoleCase, c.poleCase);
+    EXPECT_EQ(calc.m_nMarchSteps > Calculator::MAX_MARCH_STEPS, bBudget);
+    if (bBudget) {
+        // Inside the scan the walk costs no steps, so a spent budget still finds it.
+        EXPECT_EQ(calc.m_nMarchSteps, Calculator::MAX_MARCH_STEPS + 1);
+    }
+    EXPECT_NEAR(calc.m_k3, root, 1e-12L * (1 + root));
+    if (c.poleCase == 1) {
+        // Just above the largest pole f is steep and the bound estimated on
+        // the scan grid is too small: the first step lands past the root.
+        const double start = calc.m_dPoleMax + calc.m_dEps;
+        EXPECT_GT(start + std::fabs(calc.K3Equation(start)) / calc.m_dSlopeBound, root);
+    }
+
+    Calculator counted;
+    in.FeedTo(counted);
+    ASSERT_TRUE(counted.Calculate());
+    EXPECT_TRUE(ErrorRecorder::Messages().empty());
+    EXPECT_EQ(wxString::Format("%.3f", counted.GetK3()), Format3(root));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, Fallback, ::testing::ValuesIn(FallbackCases()),
+                         [](const ::testing::TestParamInfo<FallbackCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(K3Search, ListsTheOtherRootWithTheCoefficientsItImplies) {
+    const EngineInput in = FromDetector(kTwoRoots.det, kTwoRoots.x);
+    const Fit fit = CalibrateInput(1, in);
+    const long double below = fit.FirstRoot(0, fit.PoleMin());
+    const long double above = fit.FirstRoot(fit.PoleMax(), 500);
+    ASSERT_TRUE(std::isfinite(below) && std::isfinite(above));
+
+    Calculator calc;
+    in.FeedTo(calc);
+    ASSERT_TRUE(calc.Calculate());
+    EXPECT_EQ(calc.m_nPoleCase, kTwoRoots.poleCase);
+    EXPECT_EQ(wxString::Format("%.3f", calc.GetK3()), Format3(below));
+    const std::vector<Calculator::Root> roots = calc.ListOtherRoots();
+    ASSERT_EQ(roots.size(), 1u);
+    EXPECT_NEAR(roots[0].k3, above, 1e-12L * above);
+    const long double k2 = fit.K2For(above), k1 = fit.K1For(k2, above);
+    EXPECT_NEAR(roots[0].k2, k2, 1e-9L * std::fabs(k2));
+    EXPECT_NEAR(roots[0].k1, k1, 1e-9L * std::fabs(k1));
+}
 
 }  // namespace

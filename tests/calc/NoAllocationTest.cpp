@@ -12,7 +12,7 @@ protected:
     ProgramMode m_mode{1};
 };
 
-TEST_P(NoAllocation, InTheScanAndMarch) {
+TEST_P(NoAllocation, InTheWholeSearch) {
     Calculator calc;
     FromDetector(GetParam().det, GetParam().x).FeedTo(calc);
     PrepareSearch(calc);
@@ -25,9 +25,10 @@ TEST_P(NoAllocation, InTheScanAndMarch) {
     EXPECT_GT(AllocationCount() - before, during);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, NoAllocation, ::testing::ValuesIn(kLayouts),
-                         [](const ::testing::TestParamInfo<Layout>& info) {
-                             return std::string(info.param.name);
-                         });
+std::string LayoutName(const ::testing::TestParamInfo<Layout>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Layouts, NoAllocation, ::testing::ValuesIn(kLayouts), LayoutName);
+// The bracketing walk and its refinement, too.
+INSTANTIATE_TEST_SUITE_P(Fallback, NoAllocation, ::testing::ValuesIn(kFallbackLayouts), LayoutName);
 
 }  // namespace
