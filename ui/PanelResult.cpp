@@ -6,6 +6,7 @@
 
 #include "app/Globals.h"
 #include "archive/ArchiveDocument.h"
+#include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
 #include "ui/ErrorBox.h"
 #include "ui/NoticeBar.h"
@@ -247,6 +248,33 @@ void PanelResult::Count() {
     if (!m_calculator.Calculate()) return;
     ShowResults();
     NotifyChanged();
+    OfferBetterRoot();
+}
+
+void PanelResult::OfferBetterRoot() {
+    // The values the manual boxes get, as Count pre-fills them.
+    const wxString strKeff = ResultFormat::FormatKeff(m_calculator.GetKeff());
+    const wxString strDT = ResultFormat::FormatCoefficient(m_calculator.GetDT());
+    double dKeff = 0, dDT = 0;
+    strKeff.ToDouble(&dKeff);
+    strDT.ToDouble(&dDT);
+    RootAdvice advice;
+    if (!advice.Find(m_calculator, m_gridData.m_vecGridChoose, dDT, dKeff)) return;
+
+    const wxString strText = wxString::Format(
+        _("K3 = %s also fits the four calibration points and fits the other rows better "
+          "(largest deviation %s %% instead of %s %%)."),
+        ResultFormat::FormatCoefficient(advice.m_dK3),
+        ResultFormat::FormatAccuracy(advice.m_dRootDeviation),
+        ResultFormat::FormatAccuracy(advice.m_dCountDeviation));
+    ShowNotice(strText, _("Try it"), [this, advice, strKeff, strDT]() {
+        m_pTextManualRegistration->SetValue(strKeff);
+        m_pTextManualDeadTime->SetValue(strDT);
+        m_pTextManualK1->SetValue(ResultFormat::FormatCoefficient(advice.m_dK1));
+        m_pTextManualK2->SetValue(ResultFormat::FormatCoefficient(advice.m_dK2));
+        m_pTextManualK3->SetValue(ResultFormat::FormatCoefficient(advice.m_dK3));
+        SetManualValues();
+    });
 }
 
 bool PanelResult::PrepareSecondValueColumn() {

@@ -83,6 +83,9 @@ private:
     bool PrepareSecondValueColumn();
     void FillCalculator();
     void ShowResults();
+    // After a Count: points out another root of the K3 equation that fits the
+    // unticked rows clearly better, with a button that tries it through Set.
+    void OfferBetterRoot();
     // Corrected value and accuracy of one row, in the display formats.
     static void ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy);
     void SetManualValues();

@@ -70,7 +70,7 @@ DataSet MakeDetectorData(int nMode, const std::vector<int>& vecGridRows,
     return data;
 }
 
-CountResult ExpectedCount(const DataSet& data) {
+Fit CalibrateData(const DataSet& data) {
     long double R[4] = {}, F[4] = {};
     int n = 0;
     for (const DataRow& row : data.rows) {
@@ -80,7 +80,28 @@ CountResult ExpectedCount(const DataSet& data) {
         }
     }
     EXPECT_EQ(n, 4);
-    const Fit fit = Calibrate(data.nMode, R, F, Num(data.strT));
+    return Calibrate(data.nMode, R, F, Num(data.strT));
+}
+
+Detector WithRoot(const Fit& fit, long double k3) {
+    const long double k2 = fit.K2For(k3);
+    return {fit.det.dt, fit.det.keff, fit.K1For(k2, k3), k2, k3};
+}
+
+long double LargestUntickedDeviation(const DataSet& data, const Detector& used) {
+    const Detector shown = Rounded(used);
+    long double largest = 0;
+    for (const DataRow& row : data.rows) {
+        if (row.bChosen) continue;
+        const long double realP = Num(row.strRealP);
+        const long double p = shown.P(ToPeriod(data.nMode, Mean(row)) - shown.dt);
+        largest = std::max(largest, std::fabs((p - realP) / realP * 100));
+    }
+    return largest;
+}
+
+CountResult ExpectedCount(const DataSet& data) {
+    const Fit fit = CalibrateData(data);
     EXPECT_TRUE(fit.bRootFound);
     for (long double pole : fit.poles) EXPECT_LT(pole, 0) << "data set leaves case 0";
     const Detector& d = fit.det;

@@ -45,4 +45,14 @@ CountResult ExpectedCount(const DataSet& data);
 // The rows corrected with manual values as typed in the boxes.
 std::vector<RowResult> ExpectedManual(const DataSet& data, const Detector& typed);
 
+// The calibration of the data set's four ticked rows.
+Fit CalibrateData(const DataSet& data);
+
+// The detector a root of the calibration's K3 equation implies.
+Detector WithRoot(const Fit& fit, long double k3);
+
+// Largest |accuracy| in percent over the unticked rows, corrected with these
+// values rounded to three decimals as the engine rounds them.
+long double LargestUntickedDeviation(const DataSet& data, const Detector& used);
+
 #endif
