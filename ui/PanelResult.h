@@ -1,6 +1,7 @@
 #ifndef VARID_UI_PANELRESULT_H
 #define VARID_UI_PANELRESULT_H
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -11,6 +12,7 @@
 
 #include "archive/ArchiveDocument.h"
 #include "calc/Calculator.h"
+#include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
 
 class NoticeBar;
@@ -77,22 +79,21 @@ private:
     void NotifyChanged();
 
     bool IsTFilled();
-    bool CheckInput();
-    bool ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut);
+    // The grid check of Count, Set and Save; shows its message when it refuses.
     bool ReadGridData();
-    bool PrepareSecondValueColumn();
-    void FillCalculator();
-    void ShowResults();
-    // Corrected value and accuracy of one row, in the display formats.
-    static void ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy);
+    // Puts what a Count, Set or grid check changed into the widgets and locks
+    // column 3 when the reading found it without second readings.
+    void ShowRun(const archive::Contents& contents);
     void SetManualValues();
+    // The eleven boxes in the order of archive::Box.
+    std::array<wxTextCtrl*, archive::kBoxes> Boxes() const;
 
     wxGrid* m_pGrid;
     wxGrid* m_pManualGrid;
     wxGridTableBase* m_pGridTable;
     Calculator m_calculator;
-    // The complete rows of the last grid reading, with their grid rows.
-    GridData m_gridData;
+    // Count and Set with their checks, on the engine above.
+    CalibrationRun m_run;
     wxTextCtrl* m_pTextRegistration;
     wxTextCtrl* m_pTextDeadTime;
     wxTextCtrl* m_pTextT;
@@ -105,7 +106,6 @@ private:
     wxTextCtrl* m_pTextManualK2;
     wxTextCtrl* m_pTextManualK3;
     wxButton* m_pBtChangeValue;
-    bool m_bSingleValueColumn;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
 
