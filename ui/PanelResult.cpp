@@ -79,6 +79,7 @@ PanelResult::PanelResult(wxWindow* pParent)
 
     InitGrid();
     InitManualGrid();
+    BindDataEvents();
     m_pNotice = new NoticeBar(this);
     wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
     m_pNotice->Dismiss();

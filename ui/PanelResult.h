@@ -50,6 +50,23 @@ public:
     void ApplyContents(const archive::Contents& contents);
     // End of archive members.
 
+    // Data in and out (implemented in ui/PanelResultData.cpp).
+    // The one paste operation: a spreadsheet block into the measurement grid
+    // from the current cell (or the selection's top-left cell). A block that
+    // would tick a fifth row is refused whole; cells it cannot write are
+    // reported in a box.
+    void PasteText(const wxString& strText);
+    void PasteFromClipboard();
+    // The selection (or the current cell) of either grid as tab-separated
+    // lines; and onto the clipboard.
+    wxString CopyText(wxGrid* pGrid);
+    void CopySelection(wxGrid* pGrid);
+    // The panel's data into a CSV file the user chooses.
+    void Export();
+    // Commits an open cell editor, as leaving the cell does; for shortcuts
+    // that act while the operator is still typing.
+    void FinishCellEdit();
+
     // The one notice above the grids; a newer notice replaces the one shown.
     void ShowNotice(const wxString& strText, const wxString& strButton,
                     std::function<void()> fnAction);
@@ -77,6 +94,9 @@ private:
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
     void NotifyChanged();
+    void BindDataEvents();
+    void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
+    void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
 
     bool IsTFilled();
     // The grid check of Count, Set and Save; shows its message when it refuses.
