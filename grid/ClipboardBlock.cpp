@@ -11,9 +11,6 @@ namespace {
 bool IsSpace(wxUniChar ch) {
     switch (ch.GetValue()) {
         case ' ':
-        case '\r':
-        case '\v':
-        case '\f':
         case 0x00A0:
         case 0x2007:
         case 0x2009:
@@ -93,17 +90,17 @@ wxString OneCell(const wxString& str) {
 }  // namespace
 
 ClipboardBlock::ClipboardBlock(const wxString& strText) : m_nBeyond(0) {
+    if (strText.empty()) return;
+    // One trailing line end is the end of the last row, not a row of its own.
     wxString str = strText;
     if (str.EndsWith(wxT("\n"))) str.RemoveLast();
     if (str.EndsWith(wxT("\r"))) str.RemoveLast();
-    if (strText.empty()) return;
 
     // One pass over the text: a huge paste costs no more memory than the
     // cells that can land in the grid.
     size_t nRow = 0, nCol = 0;
     wxString strCell;
     auto endCell = [&]() {
-        if (strCell.EndsWith(wxT("\r"))) strCell.RemoveLast();
         if (nRow < static_cast<size_t>(archive::kRows) &&
             nCol < static_cast<size_t>(archive::kCols)) {
             if (m_vecCells.size() <= nRow) m_vecCells.resize(nRow + 1);
@@ -113,11 +110,14 @@ ClipboardBlock::ClipboardBlock(const wxString& strText) : m_nBeyond(0) {
         }
         strCell.clear();
     };
-    for (wxUniChar ch : str) {
+    for (wxString::const_iterator it = str.begin(); it != str.end(); ++it) {
+        const wxUniChar ch = *it;
         if (ch == '\t') {
             endCell();
             ++nCol;
-        } else if (ch == '\n') {
+        } else if (ch == '\n' || ch == '\r') {
+            // LF, CRLF, and the lone CR of older spreadsheets.
+            if (ch == '\r' && it + 1 != str.end() && *(it + 1) == '\n') ++it;
             endCell();
             ++nRow;
             nCol = 0;

@@ -88,7 +88,8 @@ void PanelResult::OnGridRightClick(wxGridEvent& event, wxGrid* pGrid) {
     wxMenu menu;
     menu.Append(wxID_COPY, _("Copy") + wxT("\tCtrl+C"));
     if (pGrid == m_pGrid) menu.Append(wxID_PASTE, _("Paste") + wxT("\tCtrl+V"));
-    switch (pGrid->GetPopupMenuSelectionFromUser(menu, event.GetPosition())) {
+    // The event's position is in the coordinates of the cells' window.
+    switch (pGrid->GetGridWindow()->GetPopupMenuSelectionFromUser(menu, event.GetPosition())) {
         case wxID_COPY:
             CopySelection(pGrid);
             break;

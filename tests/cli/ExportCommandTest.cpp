@@ -1,6 +1,6 @@
-// varid-export run as a process, as scripts run it: exit status, standard
-// output and standard error for good, changed, refused, damaged and hostile
-// archives, in the C locale and in decimal-comma locales.
+// varid-export run as a process, as scripts run it and without a display:
+// exit status, standard output and standard error for good, changed, refused,
+// damaged and hostile archives, in the C locale and in decimal-comma locales.
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -51,9 +51,10 @@ protected:
 
     Outcome Export(const std::string& strArgs, const char* szLocale = "C") {
         const std::string strOut = PathOf("stdout"), strErr = PathOf("stderr");
-        const std::string strCommand = std::string("env -u LANGUAGE -u LC_MESSAGES LC_ALL=") +
-                                       szLocale + " LANG=" + szLocale + " " + VARID_EXPORT + " " +
-                                       strArgs + " >" + strOut + " 2>" + strErr;
+        const std::string strCommand =
+            std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE -u LC_MESSAGES LC_ALL=") +
+            szLocale + " LANG=" + szLocale + " " + VARID_EXPORT + " " + strArgs + " >" + strOut +
+            " 2>" + strErr;
         const int nRaw = std::system(strCommand.c_str());
         EXPECT_TRUE(WIFEXITED(nRaw)) << strCommand << " ended by a signal";
         return {WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1, archive_example::Slurp(strOut),

@@ -54,6 +54,7 @@ TEST_F(ClipboardBlockTest, SplitsBlocksAsSpreadsheetsWriteThem) {
         {"one empty cell", "\n", {{""}}},
         {"empty cells", "\t\t3\n\n5", {{"", "", "3"}, {""}, {"5"}}},
         {"only one trailing line end ignored", "1\n\n", {{"1"}, {""}}},
+        {"lone CR line ends", "1\t2\r3\r", {{"1", "2"}, {"3"}}},
     };
     for (const auto& c : cases) EXPECT_EQ(CellsOf(ClipboardBlock(c.szText)), c.cells) << c.szWhat;
     EXPECT_TRUE(ClipboardBlock("").IsEmpty());
