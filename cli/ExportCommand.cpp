@@ -87,6 +87,7 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
                 return FailUsage(wxString::Format(_("option %s needs a file name"), strArg));
             strOutput = vecArgs[++i];
         } else if (strArg.StartsWith("--output=", &strOutput)) {
+            // the file name is what follows the "="
         } else {
             return FailUsage(wxString::Format(_("unknown option %s"), strArg));
         }

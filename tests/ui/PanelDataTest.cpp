@@ -8,7 +8,6 @@
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/uiaction.h>
-#include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
 #include "report/CsvExport.h"
@@ -232,16 +231,6 @@ TEST_F(PanelDataTest, ExportWritesTheShownDataAndSaysWhenItCannot) {
 
 TEST_F(PanelDataTest, KeysFromTheKeyboardReachTheirCommands) {
     Build(0);
-    const struct {
-        const char* szButton;
-        const char* szTip;
-    } tips[] = {{"ID_COUNT", "Count (F5, Ctrl+Enter)"},
-                {"ID_SAVE", "Save (Ctrl+S)"},
-                {"ID_OPEN", "Open (Ctrl+O)"},
-                {"ID_EXPORT", "Export to CSV (Ctrl+E)"}};
-    for (const auto& t : tips)
-        EXPECT_EQ(m_pFrame->FindWindow(XRCID(t.szButton))->GetToolTipText(), t.szTip);
-
     // Ctrl+V on the grid pastes a block; inside an open cell editor it is the
     // editor's own paste into its one cell.
     {
