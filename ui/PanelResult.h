@@ -54,8 +54,8 @@ public:
     // The one paste operation: a spreadsheet block into the measurement grid
     // from the current cell (or the selection's top-left cell). A block that
     // would tick a fifth row is refused whole; cells it cannot write are
-    // reported in a box.
-    void PasteText(const wxString& strText);
+    // reported in a box. True when the grid changed.
+    bool PasteText(const wxString& strText);
     void PasteFromClipboard();
     // The selection (or the current cell) of either grid as tab-separated
     // lines; and onto the clipboard.

@@ -129,9 +129,9 @@ void PanelResult::PasteFromClipboard() {
     PasteText(strText);
 }
 
-void PanelResult::PasteText(const wxString& strText) {
+bool PanelResult::PasteText(const wxString& strText) {
     const ClipboardBlock block(strText);
-    if (block.IsEmpty()) return;
+    if (block.IsEmpty()) return false;
     const CellBox box = SelectionOf(m_pGrid);
     archive::Contents contents = CollectContents();
     const archive::GridTable before = contents.table;
@@ -141,7 +141,7 @@ void PanelResult::PasteText(const wxString& strText) {
         block.ApplyTo(contents.table, box.nTop, box.nLeft, bLocked);
     if (outcome.bTooManyTicks) {
         ShowErrorBox(_("Choose wrong quantity values for calculate"));
-        return;
+        return false;
     }
 
     if (outcome.nWritten > 0) {
@@ -172,7 +172,9 @@ void PanelResult::PasteText(const wxString& strText) {
     }
     if (!strLeftOut.empty()) wxMessageBox(strLeftOut, _("Paste"), wxOK | wxICON_WARNING);
 
-    if (outcome.nWritten > 0) NotifyChanged();
+    if (outcome.nWritten == 0) return false;
+    NotifyChanged();
+    return true;
 }
 
 void PanelResult::Export() {

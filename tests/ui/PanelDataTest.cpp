@@ -134,7 +134,7 @@ TEST_F(PanelDataTest, PastedSpreadsheetBlockCountsLikeTypedData) {
     Build(0);
     const DataSet data = MakeDetectorData(0, kAllRows, {0, 6, 8, 10});
     Grid()->SetGridCursor(0, 0);
-    m_pPanel->PasteText(SpreadsheetBlock(data));
+    EXPECT_TRUE(m_pPanel->PasteText(SpreadsheetBlock(data)));
     EXPECT_EQ(m_pPanel->GetChosenCount(), 4);
     EXPECT_EQ(Grid()->GetCellValue(0, 2).utf8_string(), data.rows[0].strFirst);
     Box("ID_T")->SetValue(data.strT);
@@ -181,7 +181,7 @@ TEST_F(PanelDataTest, PasteRefusesAFifthTickAndReportsWhatItLeavesOut) {
     Build(0);
     for (int nRow : {0, 1, 2, 3}) Tick(nRow);
     Grid()->SetGridCursor(5, 0);
-    wxTEST_DIALOG(m_pPanel->PasteText("\t7\nx\t8\n"),
+    wxTEST_DIALOG(EXPECT_FALSE(m_pPanel->PasteText("\t7\nx\t8\n")),
                   ExpectErrorBox("Choose wrong quantity values for calculate"));
     EXPECT_EQ(Grid()->GetCellValue(5, 1), "");
     EXPECT_EQ(m_pPanel->GetChosenCount(), 4);
