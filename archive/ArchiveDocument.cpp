@@ -160,7 +160,10 @@ std::string FormatArchive(const Contents& contents, int nProgramMode) {
 }
 
 bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode) {
-    const std::string text = FormatArchive(contents, nProgramMode);
+    return WriteFileReplacing(strPath, FormatArchive(contents, nProgramMode));
+}
+
+bool WriteFileReplacing(const wxString& strPath, const std::string& text) {
     // The caller decides what the user sees; the toolkit's own log must stay quiet.
     wxLogNull noLog;
     wxFile file;
@@ -214,6 +217,23 @@ LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& 
     }
     return ReadArchiveText(text, strPath, nProgramMode, io, strError) ? LoadStatus::kLoaded
                                                                       : LoadStatus::kFailed;
+}
+
+LoadStatus ReadArchiveFileOfAnyMode(const wxString& strPath, Contents& io, int& nProgramMode,
+                                    wxString& strError) {
+    const LoadStatus status = ReadArchiveFile(strPath, 0, io, strError);
+    if (status != LoadStatus::kFailed) {
+        nProgramMode = 0;
+        return status;
+    }
+    // A document of the other mode fails at its first row in mode 0 and reads
+    // in mode 1; anything else fails in both.
+    wxString strOtherError;
+    if (ReadArchiveFile(strPath, 1, io, strOtherError) == LoadStatus::kLoaded) {
+        nProgramMode = 1;
+        return LoadStatus::kLoaded;
+    }
+    return LoadStatus::kFailed;
 }
 
 void LoadArchiveRows(const TiXmlElement* pTable, int nProgramMode, GridTable& table) {

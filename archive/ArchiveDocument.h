@@ -53,6 +53,10 @@ std::string FormatArchive(const Contents& contents, int nProgramMode);
 // when everything was written; false leaves any earlier file untouched.
 bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode);
 
+// The same safe replacement for any file the program writes (archives, CSV):
+// a temporary file beside strPath, renamed over it only when all was written.
+bool WriteFileReplacing(const wxString& strPath, const std::string& text);
+
 // Reads a whole document (strSource names it in the load failure message).
 // On failure returns false with the translated message and leaves io exactly
 // as it was; on success every value the document lacks keeps io's value.
@@ -64,6 +68,13 @@ enum class LoadStatus { kNoFile, kLoaded, kFailed };
 // kNoFile (nothing changed) when strPath names no file or a directory.
 LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
                            wxString& strError);
+
+// For readers that do not know the mode (the export command): the document's
+// own row element names decide it, Fl/Fr giving 0 and T1/T2 giving 1. On
+// success nProgramMode holds the mode; a failure reports the message a read in
+// mode 0 gives.
+LoadStatus ReadArchiveFileOfAnyMode(const wxString& strPath, Contents& io, int& nProgramMode,
+                                    wxString& strError);
 
 // The tree walkers; both throw the translated failure message as a wxString.
 void LoadArchiveRows(const TiXmlElement* pTable, int nProgramMode, GridTable& table);

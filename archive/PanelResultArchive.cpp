@@ -30,18 +30,7 @@ void CopyIn(const archive::GridTable& table, wxGridTableBase* pTable) {
 
 struct PanelArchiveAccess {
     static std::array<wxTextCtrl*, archive::kBoxes> Boxes(PanelResult& panel) {
-        // In the order of archive::Box.
-        return {panel.m_pTextT,
-                panel.m_pTextRegistration,
-                panel.m_pTextDeadTime,
-                panel.m_pTextK1,
-                panel.m_pTextK2,
-                panel.m_pTextK3,
-                panel.m_pTextManualDeadTime,
-                panel.m_pTextManualRegistration,
-                panel.m_pTextManualK1,
-                panel.m_pTextManualK2,
-                panel.m_pTextManualK3};
+        return panel.Boxes();
     }
 
     // Every cell as it stands; the writer turns the tick column into "1" or

@@ -3,7 +3,7 @@
 # and the desktop's icon and menu lookups work without any configuration.
 include(GNUInstallDirs)
 
-install(TARGETS varid RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS varid varid-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/varid.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -1,7 +1,9 @@
 #include "ui/MainFrame.h"
 
 #include <algorithm>
+#include <vector>
 
+#include <wx/accel.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/xrc/xmlres.h>
@@ -22,6 +24,11 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(XRCID("ID_COUNT"), MainFrame::OnCount)
     EVT_BUTTON(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_BUTTON(XRCID("ID_OPEN"), MainFrame::OnOpen)
+    EVT_BUTTON(XRCID("ID_EXPORT"), MainFrame::OnExport)
+    EVT_MENU(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
+    EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
+    EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
     EVT_BUTTON(XRCID("ID_CLEAR"), MainFrame::OnClear)
     EVT_BUTTON(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_CHOICE(XRCID("ID_CHOICE_PROGRAM_MODE"), MainFrame::OnChoiceProgramMode)
@@ -65,15 +72,63 @@ MainFrame::MainFrame()
     SetAutoLayout(true);
     SetSizer(m_pSizer);
     m_pSizer->Layout();
+    SetUpShortcuts();
+}
+
+void MainFrame::SetUpShortcuts() {
+    // Each shortcut sends the command of its button, as a menu event.
+    const struct {
+        int nFlags, nKey;
+        const char* pszButton;
+    } shortcuts[] = {
+        {wxACCEL_CTRL, 'S', "ID_SAVE"},
+        {wxACCEL_CTRL, 'O', "ID_OPEN"},
+        {wxACCEL_CTRL, 'E', "ID_EXPORT"},
+        {wxACCEL_CTRL, WXK_RETURN, "ID_COUNT"},
+        {wxACCEL_CTRL, WXK_NUMPAD_ENTER, "ID_COUNT"},
+        {wxACCEL_NORMAL, WXK_F5, "ID_COUNT"},
+    };
+    std::vector<wxAcceleratorEntry> vecEntries;
+    for (const auto& s : shortcuts)
+        vecEntries.emplace_back(s.nFlags, s.nKey, wxXmlResource::GetXRCID(s.pszButton));
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(vecEntries.size()), vecEntries.data()));
+
+    const struct {
+        const char* pszButton;
+        wxString strTip;
+    } tips[] = {
+        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")},
+        {"ID_SAVE", _("Save (Ctrl+S)")},
+        {"ID_OPEN", _("Open (Ctrl+O)")},
+        {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+    };
+    for (const auto& t : tips)
+        if (wxWindow* pButton = FindWindow(wxXmlResource::GetXRCID(t.pszButton)))
+            pButton->SetToolTip(t.strTip);
 }
 
 MainFrame::~MainFrame() {}
 
-void MainFrame::OnCount(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Count(); }
+// A shortcut may come while a cell is still being edited: its text counts.
+void MainFrame::OnCount(wxCommandEvent& WXUNUSED(event)) {
+    m_pPanelResult->FinishCellEdit();
+    m_pPanelResult->Count();
+}
 
-void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save(); }
+void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) {
+    m_pPanelResult->FinishCellEdit();
+    m_pPanelResult->Save();
+}
 
-void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Open(); }
+void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) {
+    m_pPanelResult->FinishCellEdit();
+    m_pPanelResult->Open();
+}
+
+void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
+    m_pPanelResult->FinishCellEdit();
+    m_pPanelResult->Export();
+}
 
 void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Clear(); }
 

@@ -20,10 +20,14 @@ private:
     void OnCount(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
     void OnOpen(wxCommandEvent& event);
+    void OnExport(wxCommandEvent& event);
     void OnClear(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
     void OnChoiceProgramMode(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    // The program's keyboard shortcuts (the frame has no menu bar) and the
+    // button tooltips that name them.
+    void SetUpShortcuts();
 
     wxPanel* m_pPanelMain;
     PanelResult* m_pPanelResult;

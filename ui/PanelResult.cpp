@@ -40,6 +40,7 @@ PanelResult::PanelResult(wxWindow* pParent)
       m_pManualGrid(nullptr),
       m_pGridTable(nullptr),
       m_calculator(),
+      m_run(m_calculator),
       m_pTextRegistration(nullptr),
       m_pTextDeadTime(nullptr),
       m_pTextT(nullptr),
@@ -52,7 +53,6 @@ PanelResult::PanelResult(wxWindow* pParent)
       m_pTextManualK2(nullptr),
       m_pTextManualK3(nullptr),
       m_pBtChangeValue(nullptr),
-      m_bSingleValueColumn(false),
       m_nChosenCount(0),
       m_pNotice(nullptr) {
     wxXmlResource::Get()->LoadPanel(this, pParent, wxT("ID_PANEL_RESULT"));
@@ -80,6 +80,7 @@ PanelResult::PanelResult(wxWindow* pParent)
 
     InitGrid();
     InitManualGrid();
+    BindDataEvents();
     m_pNotice = new NoticeBar(this);
     wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
     m_pNotice->Dismiss();
@@ -222,31 +223,13 @@ void PanelResult::OnChangeValue(wxCommandEvent& WXUNUSED(event)) { SetManualValu
 
 bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 
-bool PanelResult::CheckInput() {
-    if (m_nChosenCount != 4) {
-        ShowErrorBox(_("Choose wrong quantity values for calculate"));
-        return false;
-    }
-    if (!IsTFilled()) {
-        ShowErrorBox(_("Not all edit box fill"));
-        return false;
-    }
-    // A T that reads only partly would silently become its leading number or 0.
-    double dT = 0;
-    if (!GridData::ReadNumber(m_pTextT->GetValue(), dT)) {
-        ShowErrorBox(_("The value T is not a number"));
-        return false;
-    }
-    return true;
-}
-
 void PanelResult::Count() {
     DismissNotice();
-    if (!CheckInput()) return;
-    if (!ReadGridData()) return;
-    FillCalculator();
-    if (!m_calculator.Calculate()) return;
-    ShowResults();
+    archive::Contents contents = CollectContents();
+    const CalibrationRun::Outcome outcome = m_run.Count(contents, m_nChosenCount);
+    ShowRun(contents);
+    if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
+    if (outcome != CalibrationRun::Outcome::kDone) return;
     NotifyChanged();
     OfferBetterRoot();
 }
@@ -259,7 +242,7 @@ void PanelResult::OfferBetterRoot() {
     strKeff.ToDouble(&dKeff);
     strDT.ToDouble(&dDT);
     RootAdvice advice;
-    if (!advice.Find(m_calculator, m_gridData.m_vecGridChoose, dDT, dKeff)) return;
+    if (!advice.Find(m_calculator, m_run.GetGridData().m_vecGridChoose, dDT, dKeff)) return;
 
     const wxString strText = wxString::Format(
         _("K3 = %s also fits the four calibration points and fits the other rows better "
@@ -277,117 +260,54 @@ void PanelResult::OfferBetterRoot() {
     });
 }
 
-bool PanelResult::PrepareSecondValueColumn() {
-    if (GridData::IsSecondColumnInUse(CollectContents().table)) {
-        m_bSingleValueColumn = false;
-        return false;
-    }
-    for (int nRow = 0; nRow < kRows; ++nRow) {
-        m_pGridTable->SetValue(nRow, kSecondReadingCol, wxEmptyString);
-        m_pGrid->SetReadOnly(nRow, kSecondReadingCol);
-    }
-    m_pGrid->ForceRefresh();
-    m_bSingleValueColumn = true;
-    return true;
-}
-
 bool PanelResult::ReadGridData() {
-    PrepareSecondValueColumn();
-    if (m_gridData.Read(CollectContents().table, m_bSingleValueColumn) != GridData::Status::kOk) {
-        ShowErrorBox(_("Enter wrong data or not all data in grid"));
-        return false;
-    }
-    return true;
+    archive::Contents contents = CollectContents();
+    const bool bRead = m_run.ReadGrid(contents);
+    ShowRun(contents);
+    if (!bRead) ShowErrorBox(m_run.GetError());
+    return bRead;
 }
 
-void PanelResult::FillCalculator() {
-    double dT = 0;
-    m_pTextT->GetValue().ToDouble(&dT);
-    m_gridData.FillCalculator(m_calculator, dT);
+void PanelResult::ShowRun(const archive::Contents& contents) {
+    // A reading that found no second readings has emptied column 3; the
+    // column then stays locked for the life of the panel.
+    if (m_run.IsSingleValueColumn()) {
+        for (int nRow = 0; nRow < kRows; ++nRow) m_pGrid->SetReadOnly(nRow, kSecondReadingCol);
+    }
+    // Only what the run changed is written, so no box sends a needless
+    // change event.
+    const archive::Contents shown = CollectContents();
+    for (int nRow = 0; nRow < kRows; ++nRow) {
+        for (int nCol = 0; nCol < kCols; ++nCol) {
+            if (contents.table[nRow][nCol] != shown.table[nRow][nCol])
+                m_pGrid->SetCellValue(nRow, nCol, contents.table[nRow][nCol]);
+            if (contents.manualTable[nRow][nCol] != shown.manualTable[nRow][nCol])
+                m_pManualGrid->SetCellValue(nRow, nCol, contents.manualTable[nRow][nCol]);
+        }
+    }
+    const auto boxes = Boxes();
+    for (int i = 0; i < archive::kBoxes; ++i) {
+        if (contents.boxes[i] != shown.boxes[i]) boxes[i]->SetValue(contents.boxes[i]);
+    }
+    if (m_run.IsSingleValueColumn()) m_pGrid->ForceRefresh();
 }
 
-void PanelResult::ShowResults() {
-    // Each result goes beside the row its point came from, even when the
-    // complete rows have gaps between them.
-    const std::vector<int>& vecRows = m_gridData.m_vecGridRow;
-    for (size_t k = 0; k < vecRows.size(); ++k) {
-        const int n = static_cast<int>(k);
-        ShowRowResult(m_pGrid, vecRows[k], m_calculator.GetCorrectP(n),
-                      m_calculator.GetAccuracy(n));
-    }
-
-    const wxString strKeff = ResultFormat::FormatKeff(m_calculator.GetKeff());
-    const wxString strDT = ResultFormat::FormatCoefficient(m_calculator.GetDT());
-    const wxString strK1 = ResultFormat::FormatCoefficient(m_calculator.GetK1());
-    const wxString strK2 = ResultFormat::FormatCoefficient(m_calculator.GetK2());
-    const wxString strK3 = ResultFormat::FormatCoefficient(m_calculator.GetK3());
-
-    m_pTextRegistration->SetValue(strKeff);
-    m_pTextDeadTime->SetValue(strDT);
-    m_pTextK1->SetValue(strK1);
-    m_pTextK2->SetValue(strK2);
-    m_pTextK3->SetValue(strK3);
-
-    if (m_pTextManualK1->GetValue().empty()) {
-        m_pTextManualRegistration->SetValue(strKeff);
-        m_pTextManualK1->SetValue(strK1);
-        m_pTextManualK2->SetValue(strK2);
-        m_pTextManualK3->SetValue(strK3);
-        m_pTextManualDeadTime->SetValue(strDT);
-    }
+std::array<wxTextCtrl*, archive::kBoxes> PanelResult::Boxes() const {
+    // In the order of archive::Box.
+    return {m_pTextT,        m_pTextRegistration, m_pTextDeadTime,       m_pTextK1,
+            m_pTextK2,       m_pTextK3,           m_pTextManualDeadTime, m_pTextManualRegistration,
+            m_pTextManualK1, m_pTextManualK2,     m_pTextManualK3};
 }
 
 wxString PanelResult::FormatCorrection(double v) { return ResultFormat::FormatCorrection(v); }
 
-void PanelResult::ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy) {
-    pGrid->SetCellValue(nRow, kCorrectionCol, ResultFormat::FormatCorrection(dCorrectP));
-    pGrid->SetCellValue(nRow, kAccuracyCol, ResultFormat::FormatAccuracy(dAccuracy));
-}
-
-bool PanelResult::ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut) {
-    const wxString str = pBox->GetValue();
-    dOut = 0;
-    // An empty box stands for 0; anything else must be a number as a whole.
-    if (str.empty()) return true;
-    if (GridData::ReadNumber(str, dOut)) return true;
-    // The label is the layout's own text, translated in the layout's catalogue.
-    ShowErrorBox(wxString::Format(_("Manual value \"%s\" is not a number"),
-                                  wxGetTranslation(wxString::FromUTF8(pszLabel))));
-    return false;
-}
-
 void PanelResult::SetManualValues() {
     DismissNotice();
-    if (!CheckInput()) return;
-
-    // All five boxes are checked before anything in the panel or the engine
-    // changes, so a typing slip costs nothing.
-    double dK1 = 0, dK2 = 0, dK3 = 0, dKeff = 0, dDT = 0;
-    if (!ReadManualBox(m_pTextManualK1, "K1", dK1)) return;
-    if (!ReadManualBox(m_pTextManualK2, "K2", dK2)) return;
-    if (!ReadManualBox(m_pTextManualK3, "K3", dK3)) return;
-    if (!ReadManualBox(m_pTextManualRegistration, "Efficacy registration", dKeff)) return;
-    if (!ReadManualBox(m_pTextManualDeadTime, "Dead time", dDT)) return;
-
-    if (!ReadGridData()) return;
-    FillCalculator();
-
-    m_calculator.SetManualK1(dK1);
-    m_calculator.SetManualK2(dK2);
-    m_calculator.SetManualK3(dK3);
-    m_calculator.SetManualKeff(dKeff);
-    m_calculator.SetManualDT(dDT);
-    if (!m_calculator.CalculateManual()) return;
-
-    const std::vector<int>& vecRows = m_gridData.m_vecGridRow;
-    for (size_t k = 0; k < vecRows.size(); ++k) {
-        const int nRow = vecRows[k];
-        for (int nCol = kCheckCol; nCol <= kSecondReadingCol; ++nCol)
-            m_pManualGrid->SetCellValue(nRow, nCol, m_pGrid->GetCellValue(nRow, nCol));
-        const int n = static_cast<int>(k);
-        ShowRowResult(m_pManualGrid, nRow, m_calculator.GetManualCorrectP(n),
-                      m_calculator.GetManualAccuracy(n));
-    }
+    archive::Contents contents = CollectContents();
+    const CalibrationRun::Outcome outcome = m_run.Set(contents, m_nChosenCount);
+    ShowRun(contents);
+    if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
+    if (outcome != CalibrationRun::Outcome::kDone) return;
     NotifyChanged();
 }
 

@@ -1,6 +1,7 @@
 #ifndef VARID_UI_PANELRESULT_H
 #define VARID_UI_PANELRESULT_H
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -11,6 +12,7 @@
 
 #include "archive/ArchiveDocument.h"
 #include "calc/Calculator.h"
+#include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
 
 class NoticeBar;
@@ -48,6 +50,23 @@ public:
     void ApplyContents(const archive::Contents& contents);
     // End of archive members.
 
+    // Data in and out (implemented in ui/PanelResultData.cpp).
+    // The one paste operation: a spreadsheet block into the measurement grid
+    // from the current cell (or the selection's top-left cell). A block that
+    // would tick a fifth row is refused whole; cells it cannot write are
+    // reported in a box. True when the grid changed.
+    bool PasteText(const wxString& strText);
+    void PasteFromClipboard();
+    // The selection (or the current cell) of either grid as tab-separated
+    // lines; and onto the clipboard.
+    wxString CopyText(wxGrid* pGrid);
+    void CopySelection(wxGrid* pGrid);
+    // The panel's data into a CSV file the user chooses.
+    void Export();
+    // Commits an open cell editor, as leaving the cell does; for shortcuts
+    // that act while the operator is still typing.
+    void FinishCellEdit();
+
     // The one notice above the grids; a newer notice replaces the one shown.
     void ShowNotice(const wxString& strText, const wxString& strButton,
                     std::function<void()> fnAction);
@@ -75,27 +94,29 @@ private:
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
     void NotifyChanged();
+    void BindDataEvents();
+    void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
+    void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
 
     bool IsTFilled();
-    bool CheckInput();
-    bool ReadManualBox(wxTextCtrl* pBox, const char* pszLabel, double& dOut);
+    // The grid check of Count, Set and Save; shows its message when it refuses.
     bool ReadGridData();
-    bool PrepareSecondValueColumn();
-    void FillCalculator();
-    void ShowResults();
+    // Puts what a Count, Set or grid check changed into the widgets and locks
+    // column 3 when the reading found it without second readings.
+    void ShowRun(const archive::Contents& contents);
     // After a Count: points out another root of the K3 equation that fits the
     // unticked rows clearly better, with a button that tries it through Set.
     void OfferBetterRoot();
-    // Corrected value and accuracy of one row, in the display formats.
-    static void ShowRowResult(wxGrid* pGrid, int nRow, double dCorrectP, double dAccuracy);
     void SetManualValues();
+    // The eleven boxes in the order of archive::Box.
+    std::array<wxTextCtrl*, archive::kBoxes> Boxes() const;
 
     wxGrid* m_pGrid;
     wxGrid* m_pManualGrid;
     wxGridTableBase* m_pGridTable;
     Calculator m_calculator;
-    // The complete rows of the last grid reading, with their grid rows.
-    GridData m_gridData;
+    // Count and Set with their checks, on the engine above.
+    CalibrationRun m_run;
     wxTextCtrl* m_pTextRegistration;
     wxTextCtrl* m_pTextDeadTime;
     wxTextCtrl* m_pTextT;
@@ -108,7 +129,6 @@ private:
     wxTextCtrl* m_pTextManualK2;
     wxTextCtrl* m_pTextManualK3;
     wxButton* m_pBtChangeValue;
-    bool m_bSingleValueColumn;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
 

@@ -1,0 +1,189 @@
+#include "cli/ExportCommand.h"
+
+#include <wx/intl.h>
+
+#include "app/Globals.h"
+#include "calc/Calculator.h"
+#include "grid/CalibrationRun.h"
+#include "grid/GridData.h"
+#include "report/CsvExport.h"
+
+#ifndef VARID_VERSION
+#define VARID_VERSION "unknown"
+#endif
+
+using archive::Contents;
+
+namespace {
+
+const char kName[] = "varid-export";
+
+wxString Usage() {
+    return wxString::Format(
+        _("Usage: %s ARCHIVE.xml [--recount] [-o FILE]\n"
+          "Writes the data of an archive as CSV (UTF-8, comma-separated, decimal\n"
+          "points) to standard output or to FILE.\n"
+          "\n"
+          "  --recount          recompute Count, and Set when the archive holds a Set,\n"
+          "                     from the archived points, ticks, T and manual values;\n"
+          "                     export the recomputed values and list on standard error\n"
+          "                     every value that differs from the archived one\n"
+          "  -o, --output FILE  write to FILE instead of standard output\n"
+          "  --help             show this help and exit\n"
+          "  --version          show the version and exit\n"
+          "\n"
+          "Exit status: 0 success; 1 Count or Set refused or failed; 2 a file that\n"
+          "cannot be read or written or is no archive, or wrong usage; 3 the recount\n"
+          "found differences.\n"),
+        kName);
+}
+
+// A Set was made when the manual grid shows results.
+bool HoldsSet(const Contents& contents) {
+    for (const auto& row : contents.manualTable)
+        if (!row[GridData::kCorrectionCol].empty() || !row[GridData::kAccuracyCol].empty())
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void ExportCommand::Print(FILE* pFile, const wxString& str) const {
+    const wxScopedCharBuffer buf = str.utf8_str();
+    std::fwrite(buf.data(), 1, buf.length(), pFile);
+}
+
+void ExportCommand::Fail(const wxString& strMessage) const {
+    Print(m_pErr, wxString(kName) + ": " + strMessage + "\n");
+}
+
+int ExportCommand::FailUsage(const wxString& strMessage) const {
+    Fail(strMessage);
+    Print(m_pErr, wxString::Format(_("Try \"%s --help\" for more information."), kName) + "\n");
+    return kBadFile;
+}
+
+int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
+    bool bRecount = false;
+    bool bOptions = true;
+    wxString strOutput;
+    std::vector<wxString> vecFiles;
+    for (size_t i = 0; i < vecArgs.size(); ++i) {
+        const wxString& strArg = vecArgs[i];
+        if (!bOptions || strArg == "-" || !strArg.StartsWith("-")) {
+            vecFiles.push_back(strArg);
+        } else if (strArg == "--") {
+            bOptions = false;
+        } else if (strArg == "--help" || strArg == "-h") {
+            Print(m_pOut, Usage());
+            return kOk;
+        } else if (strArg == "--version") {
+            Print(m_pOut, wxString::Format("%s %s\n", kName, VARID_VERSION));
+            return kOk;
+        } else if (strArg == "--recount") {
+            bRecount = true;
+        } else if (strArg == "-o" || strArg == "--output") {
+            if (i + 1 >= vecArgs.size())
+                return FailUsage(wxString::Format(_("option %s needs a file name"), strArg));
+            strOutput = vecArgs[++i];
+        } else if (strArg.StartsWith("--output=", &strOutput)) {
+            // the file name is what follows the "="
+        } else {
+            return FailUsage(wxString::Format(_("unknown option %s"), strArg));
+        }
+    }
+    if (vecFiles.size() != 1) return FailUsage(_("exactly one archive must be given"));
+
+    const wxString& strPath = vecFiles[0];
+    Contents contents;
+    int nMode = 0;
+    wxString strError;
+    switch (archive::ReadArchiveFileOfAnyMode(strPath, contents, nMode, strError)) {
+        case archive::LoadStatus::kNoFile:
+            Fail(wxString::Format(_("Cann't load file %s!"), strPath));
+            return kBadFile;
+        case archive::LoadStatus::kFailed:
+            Fail(strError);
+            return kBadFile;
+        case archive::LoadStatus::kLoaded:
+            break;
+    }
+
+    int nStatus = kOk;
+    if (bRecount) {
+        // The engine converts readings to periods by the program's mode.
+        g_nProgramMode = nMode;
+        const Contents stored = contents;
+        if (!Recount(contents, strError)) {
+            if (!strError.empty()) Fail(strError);
+            return kRefused;
+        }
+        for (const wxString& strLine : ListDifferences(stored, contents)) {
+            Print(m_pErr, strLine + "\n");
+            nStatus = kDifferent;
+        }
+    }
+
+    const std::string csv = CsvExport::Format(contents, nMode);
+    if (strOutput.empty()) {
+        if (std::fwrite(csv.data(), 1, csv.size(), m_pOut) != csv.size() || std::fflush(m_pOut)) {
+            Fail(_("Cannot write to standard output"));
+            return kBadFile;
+        }
+    } else if (!archive::WriteFileReplacing(strOutput, csv)) {
+        Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
+        return kBadFile;
+    }
+    return nStatus;
+}
+
+bool ExportCommand::Recount(Contents& contents, wxString& strError) {
+    const Contents stored = contents;
+    Calculator calculator;
+    CalibrationRun run(calculator);
+    const int nChosen = GridData::CountChosenRows(contents.table);
+    if (run.Count(contents, nChosen) != CalibrationRun::Outcome::kDone) {
+        strError = run.GetError();
+        return false;
+    }
+    if (HoldsSet(stored)) {
+        // The Set is made with the values it was made with, not with what
+        // the Count would have put into empty boxes.
+        for (archive::Box box :
+             {archive::kBoxManualDeadTime, archive::kBoxManualRegistration, archive::kBoxManualK1,
+              archive::kBoxManualK2, archive::kBoxManualK3})
+            contents.boxes[box] = stored.boxes[box];
+        if (run.Set(contents, nChosen) != CalibrationRun::Outcome::kDone) {
+            strError = run.GetError();
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<wxString> ExportCommand::ListDifferences(const Contents& stored,
+                                                     const Contents& recounted) {
+    // The names of the CSV schema.
+    const char* const boxNames[archive::kBoxes] = {
+        "T",          "Keff",     "DeadTime", "K1",      "K2", "K3", "ManualDeadTime",
+        "ManualKeff", "ManualK1", "ManualK2", "ManualK3"};
+    const char* const colNames[archive::kCols] = {"Chosen",   "RealP0",       "Reading1",
+                                                  "Reading2", "CorrectionP0", "Accuracy"};
+    std::vector<wxString> vecLines;
+    auto differ = [&](const wxString& strName, const wxString& strOld, const wxString& strNew) {
+        if (strOld != strNew)
+            vecLines.push_back(wxString::Format(_("%s: archived \"%s\", recounted \"%s\""), strName,
+                                                strOld, strNew));
+    };
+    for (int i = 0; i < archive::kBoxes; ++i)
+        differ(boxNames[i], stored.boxes[i], recounted.boxes[i]);
+    for (int r = 0; r < archive::kRows; ++r)
+        for (int c = 0; c < archive::kCols; ++c)
+            differ(wxString::Format("Row %d %s", r + 1, colNames[c]), stored.table[r][c],
+                   recounted.table[r][c]);
+    for (int r = 0; r < archive::kRows; ++r)
+        for (int c = 0; c < archive::kCols; ++c)
+            differ(wxString::Format("Row %d Manual%s", r + 1, colNames[c]),
+                   stored.manualTable[r][c], recounted.manualTable[r][c]);
+    return vecLines;
+}

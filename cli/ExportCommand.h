@@ -1,0 +1,40 @@
+#ifndef VARID_CLI_EXPORTCOMMAND_H
+#define VARID_CLI_EXPORTCOMMAND_H
+
+#include <cstdio>
+#include <vector>
+
+#include <wx/string.h>
+
+#include "archive/ArchiveDocument.h"
+
+// varid-export ARCHIVE.xml [--recount] [-o FILE]: an archive as CSV, and with
+// --recount an audit of its stored results against a fresh Count (and Set).
+class ExportCommand {
+public:
+    enum ExitStatus { kOk = 0, kRefused = 1, kBadFile = 2, kDifferent = 3 };
+
+    ExportCommand(FILE* pOut, FILE* pErr) : m_pOut(pOut), m_pErr(pErr) {}
+
+    // The arguments after the program's name.
+    int Run(const std::vector<wxString>& vecArgs);
+
+    // Count from the archived points, ticks and T, then Set with the archived
+    // manual values when the archive holds a Set. False when either is refused
+    // or fails; the message is in strError, or already reported by the engine
+    // when strError is empty.
+    static bool Recount(archive::Contents& contents, wxString& strError);
+    // One line per displayed value that differs, naming it, old and new.
+    static std::vector<wxString> ListDifferences(const archive::Contents& stored,
+                                                 const archive::Contents& recounted);
+
+private:
+    void Print(FILE* pFile, const wxString& str) const;
+    void Fail(const wxString& strMessage) const;
+    int FailUsage(const wxString& strMessage) const;
+
+    FILE* m_pOut;
+    FILE* m_pErr;
+};
+
+#endif

@@ -1,0 +1,50 @@
+// varid-export: the archive's data as CSV, without a display.
+#include <clocale>
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include <wx/init.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+
+#include "calc/ErrorReport.h"
+#include "cli/ExportCommand.h"
+
+namespace {
+
+void PrintEngineError(const wxString& strMessage) {
+    std::fprintf(stderr, "varid-export: %s\n", static_cast<const char*>(strMessage.utf8_str()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    wxInitializer initializer;
+    if (!initializer.IsOk()) {
+        std::fprintf(stderr, "varid-export: cannot initialise the toolkit's base library\n");
+        return ExportCommand::kRefused;
+    }
+    // Messages in the environment's language, from the catalogues beside the
+    // executable's prefix; numbers always with a decimal point.
+    wxLocale locale;
+    {
+        wxLogNull noLog;
+        locale.Init(wxLANGUAGE_DEFAULT, wxLOCALE_LOAD_DEFAULT);
+        locale.AddCatalog(wxT("kevro_zanol"));
+        locale.AddCatalog(wxT("KEVRO_Varid"));
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    SetErrorReportHandler(PrintEngineError);
+
+    std::vector<wxString> vecArgs;
+    for (int i = 1; i < argc; ++i) vecArgs.push_back(wxString(argv[i], *wxConvFileName));
+    try {
+        return ExportCommand(stdout, stderr).Run(vecArgs);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "varid-export: %s\n", e.what());
+    } catch (const wxString& strMessage) {
+        PrintEngineError(strMessage);
+    }
+    return ExportCommand::kRefused;
+}

@@ -1,0 +1,221 @@
+// varid-export run as a process, as scripts run it and without a display:
+// exit status, standard output and standard error for good, changed, refused,
+// damaged and hostile archives, in the C locale and in decimal-comma locales.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "archive/ArchiveDocument.h"
+#include "report/CsvExport.h"
+#include "tests/archive/ArchiveTestData.h"
+#include "tests/ui/CalibrationModel.h"
+
+using archive::Contents;
+
+namespace {
+
+struct Outcome {
+    int nStatus;
+    std::string strOut, strErr;
+};
+
+// The values a hand-made Set used: the synthetic detector's true ones.
+const Detector kTyped{2.5L, 9000, 0.35L, 0.02L, 3};
+
+class ExportCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/varid-export-test-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        m_strDir = tmpl;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_strDir); }
+
+    std::string PathOf(const std::string& strName) const { return m_strDir + "/" + strName; }
+
+    std::string WriteArchive(const std::string& strName, const Contents& c, int nMode) {
+        const std::string strPath = PathOf(strName);
+        EXPECT_TRUE(archive::WriteArchiveFile(strPath, c, nMode));
+        return strPath;
+    }
+
+    std::string WriteText(const std::string& strName, const std::string& strText) {
+        const std::string strPath = PathOf(strName);
+        std::ofstream(strPath, std::ios::binary) << strText;
+        return strPath;
+    }
+
+    Outcome Export(const std::string& strArgs, const char* szLocale = "C") {
+        const std::string strOut = PathOf("stdout"), strErr = PathOf("stderr");
+        const std::string strCommand =
+            std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE -u LC_MESSAGES LC_ALL=") +
+            szLocale + " LANG=" + szLocale + " " + VARID_EXPORT + " " + strArgs + " >" + strOut +
+            " 2>" + strErr;
+        const int nRaw = std::system(strCommand.c_str());
+        EXPECT_TRUE(WIFEXITED(nRaw)) << strCommand << " ended by a signal";
+        return {WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1, archive_example::Slurp(strOut),
+                archive_example::Slurp(strErr)};
+    }
+
+    std::string m_strDir;
+};
+
+// An archive as the program leaves it after Count and a Set with kTyped, its
+// result texts computed by the tests' own model of the calibration.
+Contents CountedAndSet(const DataSet& data) {
+    const CountResult count = ExpectedCount(data);
+    const std::vector<RowResult> manual = ExpectedManual(data, kTyped);
+    Contents c;
+    for (size_t i = 0; i < data.rows.size(); ++i) {
+        const DataRow& row = data.rows[i];
+        c.table[row.nRow] = {row.bChosen ? "1" : "",
+                             row.strRealP,
+                             row.strFirst,
+                             row.strSecond,
+                             count.rows[i].strCorrection,
+                             count.rows[i].strAccuracy};
+        c.manualTable[row.nRow] = c.table[row.nRow];
+        c.manualTable[row.nRow][4] = manual[i].strCorrection;
+        c.manualTable[row.nRow][5] = manual[i].strAccuracy;
+    }
+    c.boxes[archive::kBoxT] = data.strT;
+    c.boxes[archive::kBoxRegistration] = count.strKeff;
+    c.boxes[archive::kBoxDeadTime] = count.strDT;
+    c.boxes[archive::kBoxK1] = count.strK1;
+    c.boxes[archive::kBoxK2] = count.strK2;
+    c.boxes[archive::kBoxK3] = count.strK3;
+    c.boxes[archive::kBoxManualDeadTime] = "2.5";
+    c.boxes[archive::kBoxManualRegistration] = "9000";
+    c.boxes[archive::kBoxManualK1] = "0.35";
+    c.boxes[archive::kBoxManualK2] = "0.02";
+    c.boxes[archive::kBoxManualK3] = "3";
+    return c;
+}
+
+const std::vector<int> kAllRows = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+
+TEST_F(ExportCommandTest, RecountOfAGoodArchiveFindsItsOwnResultsInEveryLocale) {
+    for (int nMode : {0, 1}) {
+        const Contents good = CountedAndSet(MakeDetectorData(nMode, kAllRows, {1, 6, 9, 10}));
+        const std::string strPath = WriteArchive("good.xml", good, nMode);
+        for (const char* szLocale : {"C", "ru_RU.UTF-8", "uk_UA.UTF-8"}) {
+            SCOPED_TRACE(std::string(szLocale) + " mode " + std::to_string(nMode));
+            for (const char* szRecount : {"", "--recount "}) {
+                const Outcome run = Export(szRecount + strPath, szLocale);
+                EXPECT_EQ(run.nStatus, 0);
+                EXPECT_EQ(run.strErr, "");
+                EXPECT_EQ(run.strOut, CsvExport::Format(good, nMode));
+            }
+        }
+        // -o writes the same document to a file and nothing to standard output.
+        const Outcome run = Export("--recount -o " + PathOf("out.csv") + " " + strPath);
+        EXPECT_EQ(run.nStatus, 0);
+        EXPECT_EQ(run.strOut, "");
+        EXPECT_EQ(archive_example::Slurp(PathOf("out.csv")), CsvExport::Format(good, nMode));
+    }
+}
+
+TEST_F(ExportCommandTest, RecountListsEveryStoredValueThatDiffers) {
+    const DataSet data = MakeDetectorData(0, kAllRows, {0, 6, 8, 10});
+    const Contents good = CountedAndSet(data);
+    Contents changed = good;
+    changed.boxes[archive::kBoxK1] = "9.999";
+    changed.table[4][4] = "1.0";
+    changed.manualTable[10][5] = "";
+    const Outcome run = Export("--recount " + WriteArchive("changed.xml", changed, 0));
+    EXPECT_EQ(run.nStatus, 3);
+    EXPECT_EQ(run.strErr, "K1: archived \"9.999\", recounted \"" + ExpectedCount(data).strK1 +
+                              "\"\n"
+                              "Row 5 CorrectionP0: archived \"1.0\", recounted \"" +
+                              good.table[4][4].utf8_string() +
+                              "\"\n"
+                              "Row 11 ManualAccuracy: archived \"\", recounted \"" +
+                              good.manualTable[10][5].utf8_string() + "\"\n");
+    EXPECT_EQ(run.strOut, CsvExport::Format(good, 0));
+}
+
+TEST_F(ExportCommandTest, RefusedOrFailedCountEndsWithItsMessage) {
+    Contents threeTicks = CountedAndSet(MakeDetectorData(0, kAllRows, {0, 6, 8, 10}));
+    threeTicks.table[0][0] = "";
+    Outcome run = Export("--recount " + WriteArchive("three.xml", threeTicks, 0));
+    EXPECT_EQ(run.nStatus, 1);
+    EXPECT_EQ(run.strErr, "varid-export: Choose wrong quantity values for calculate\n");
+    EXPECT_EQ(run.strOut, "");
+
+    // Point 1 far above its uncorrected value: the K3 equation is undefined
+    // over the whole search interval and the engine gives up.
+    Contents noRoot;
+    const char* const rows[][3] = {
+        {"1", "400", "400"}, {"1000", "300", "300"}, {"1", "200", "200"}, {"1", "100", "100"}};
+    for (int r = 0; r < 4; ++r) noRoot.table[r] = {"1", rows[r][0], rows[r][1], rows[r][2], "", ""};
+    noRoot.boxes[archive::kBoxT] = "100";
+    run = Export("--recount " + WriteArchive("noroot.xml", noRoot, 1), "ru_RU.UTF-8");
+    EXPECT_EQ(run.nStatus, 1);
+    EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
+}
+
+TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessage) {
+    const std::string strGood = archive::FormatArchive(archive_example::ExampleContents(), 0);
+    const std::string strCut = WriteText("cut.xml", strGood.substr(0, strGood.size() / 2));
+    const std::string strForeign = WriteText("foreign.xml", "<?xml version=\"1.0\"?><Other/>\n");
+    const struct {
+        std::string strPath;
+        const char* szLocale;
+        std::string strMessage;
+    } cases[] = {
+        {strCut, "C", "Cann't load file " + strCut + "!"},
+        {strCut, "ru_RU.UTF-8", "Не удалось загрузить файл " + strCut + "!"},
+        {PathOf("missing.xml"), "C", "Cann't load file " + PathOf("missing.xml") + "!"},
+        {m_strDir, "C", "Cann't load file " + m_strDir + "!"},
+        {strForeign, "uk_UA.UTF-8", "Неправильний формат файлу"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Export("--recount " + c.strPath, c.szLocale);
+        EXPECT_EQ(run.nStatus, 2) << c.strPath;
+        EXPECT_EQ(run.strErr, "varid-export: " + c.strMessage + "\n");
+        EXPECT_EQ(run.strOut, "");
+    }
+}
+
+TEST_F(ExportCommandTest, HostileArchivesNeverCrashIt) {
+    const std::string strGood = archive::FormatArchive(archive_example::ExampleContents(), 0);
+    std::vector<std::string> texts = {"", "\xEF\xBB\xBF", std::string(100000, '<'),
+                                      strGood.substr(0, strGood.size() - 3) + "\xC3",
+                                      std::string("<Archive>\0<Table>", 17)};
+    const char* const values[] = {"nan", "inf", "-inf", "1e308", "-1e-308", "0", "-5", "1e999"};
+    for (const char* szValue : values) {
+        Contents c;
+        for (int r = 0; r < archive::kRows; ++r)
+            c.table[r] = {r < 4 ? "1" : "", szValue, r % 2 ? szValue : "1000", szValue, "", ""};
+        c.boxes[archive::kBoxT] = szValue;
+        c.manualTable[0][4] = "1";  // makes a Set of it too
+        texts.push_back(archive::FormatArchive(c, 0));
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const Outcome run = Export("--recount " + WriteText("hostile.xml", texts[i]));
+        EXPECT_GE(run.nStatus, 0) << i;
+        EXPECT_LE(run.nStatus, 3) << i;
+    }
+}
+
+TEST_F(ExportCommandTest, HelpVersionAndWrongUsage) {
+    Outcome run = Export("--help");
+    EXPECT_EQ(run.nStatus, 0);
+    EXPECT_EQ(run.strOut.rfind("Usage: varid-export ARCHIVE.xml [--recount] [-o FILE]\n", 0), 0u);
+    EXPECT_EQ(run.strErr, "");
+    run = Export("--version");
+    EXPECT_EQ(run.nStatus, 0);
+    EXPECT_EQ(run.strOut, std::string("varid-export ") + VARID_VERSION + "\n");
+    for (const char* szArgs : {"--frobnicate a.xml", "", "a.xml b.xml", "a.xml -o"}) {
+        run = Export(szArgs);
+        EXPECT_EQ(run.nStatus, 2) << szArgs;
+        EXPECT_EQ(run.strOut, "") << szArgs;
+        EXPECT_NE(run.strErr.find("Try \"varid-export --help\""), std::string::npos) << szArgs;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The CSV document: the example archive's contents written out in full, and
+// the quoting and width rules on awkward values.
+#include "report/CsvExport.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+
+#include "tests/archive/ArchiveTestData.h"
+
+namespace {
+
+const std::string kEmptyRows =
+    "3,,,,,,,,\r\n"
+    "4,,,,,,,,\r\n"
+    "5,,,,,,,,\r\n"
+    "6,,,,,,,,\r\n"
+    "7,,,,,,,,\r\n"
+    "8,,,,,,,,\r\n"
+    "9,,,,,,,,\r\n"
+    "10,,,,,,,,\r\n"
+    "11,,,,,,,,\r\n";
+
+TEST(CsvExport, ExampleArchiveInBothModes) {
+    const std::string strHead =
+        "\xEF\xBB\xBF"
+        "mode,";
+    const std::string strRest =
+        ",,,,,,,\r\n"
+        "T,0.5,,,,,,,\r\n"
+        "DeadTime,,,,,,,,\r\n"
+        "Keff,,,,,,,,\r\n"
+        "K1,,,,,,,,\r\n"
+        "K2,,,,,,,,\r\n"
+        "K3,,,,,,,,\r\n"
+        "ManualDeadTime,,,,,,,,\r\n"
+        "ManualKeff,,,,,,,,\r\n"
+        "ManualK1,,,,,,,,\r\n"
+        "ManualK2,,,,,,,,\r\n"
+        "ManualK3,,,,,,,,\r\n"
+        "Row,Chosen,RealP0,Reading1,Reading2,CorrectionP0,Accuracy,ManualCorrectionP0,"
+        "ManualAccuracy\r\n"
+        "1,1,100,98.4,98.9,,,,\r\n"
+        "2,,200,195.1,,,,,\r\n" +
+        kEmptyRows;
+    const archive::Contents example = archive_example::ExampleContents();
+    EXPECT_EQ(CsvExport::Format(example, 0), strHead + "frequency" + strRest);
+    EXPECT_EQ(CsvExport::Format(example, 1), strHead + "period" + strRest);
+}
+
+TEST(CsvExport, ResultsTicksAndAwkwardTextsKeepTheirFields) {
+    archive::Contents c;
+    c.table[0] = {"true", "1,5", "say \"hi\"", "two\nlines", "99.123", "-0.5"};
+    c.table[1] = {"0", wxString::FromUTF8("мкс"), "", "", "", ""};
+    c.manualTable[0] = {"1", "x", "x", "x", "98.7", "1.2"};
+    c.boxes[archive::kBoxK1] = "0.350";
+    c.boxes[archive::kBoxManualRegistration] = "a,b";
+    const std::string csv = CsvExport::Format(c, 0);
+    EXPECT_NE(csv.find("\r\nK1,0.350,,,,,,,\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("\r\nManualKeff,\"a,b\",,,,,,,\r\n"), std::string::npos);
+    EXPECT_NE(
+        csv.find("\r\n1,1,\"1,5\",\"say \"\"hi\"\"\",\"two\nlines\",99.123,-0.5,98.7,1.2\r\n"),
+        std::string::npos);
+    EXPECT_NE(csv.find("\r\n2,,\xD0\xBC\xD0\xBA\xD1\x81,,,,,,\r\n"), std::string::npos);
+}
+
+TEST(CsvExport, FailedWriteLeavesTheEarlierFile) {
+    char tmpl[] = "/tmp/varid-csv-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const wxString strDir = tmpl;
+    const wxString strPath = strDir + "/out.csv";
+    const archive::Contents example = archive_example::ExampleContents();
+    ASSERT_TRUE(CsvExport::WriteFile(strPath, example, 0));
+    EXPECT_EQ(archive_example::Slurp(strPath), CsvExport::Format(example, 0));
+    // A path that runs through a regular file cannot be written, even as root.
+    EXPECT_FALSE(CsvExport::WriteFile(strPath + "/inner.csv", example, 1));
+    EXPECT_EQ(archive_example::Slurp(strPath), CsvExport::Format(example, 0));
+    wxFileName::Rmdir(strDir, wxPATH_RMDIR_RECURSIVE);
+}
+
+}  // namespace
