@@ -16,7 +16,12 @@ public:
 
     PanelResult* GetPanelResult() const { return m_pPanelResult; }
 
+    // The default size: every label reads in full and both grids show all
+    // their rows in English, Russian and Ukrainian; also the smallest size.
+    static wxSize DefaultSize();
+
 private:
+    void BuildAcceleratorTable();
     void OnCount(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
     void OnOpen(wxCommandEvent& event);
@@ -24,6 +29,11 @@ private:
     void OnHelp(wxCommandEvent& event);
     void OnChoiceProgramMode(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnUndo(wxCommandEvent& event);
+    void OnPanelChanged(wxCommandEvent& event);
+    // After a failed write of the last-save file at close: true when the
+    // window may go.
+    bool AskBeforeLosingTheSession(const wxString& strPath, const wxString& strReason);
 
     wxPanel* m_pPanelMain;
     PanelResult* m_pPanelResult;

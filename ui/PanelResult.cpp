@@ -83,7 +83,7 @@ PanelResult::PanelResult(wxWindow* pParent)
     wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
     m_pNotice->Dismiss();
 
-    LoadArchive(g_strXmlFile + wxFILE_SEP_PATH + wxGetTranslation(wxT("varid_last_save.xml")));
+    LoadLastSession();
 }
 
 PanelResult::~PanelResult() {}
@@ -196,6 +196,39 @@ void PanelResult::ShowNotice(const wxString& strText, const wxString& strButton,
 }
 
 void PanelResult::DismissNotice() { m_pNotice->Dismiss(); }
+
+PanelResult::Snapshot PanelResult::TakeSnapshot() {
+    Snapshot snapshot;
+    snapshot.contents = CollectContents();
+    snapshot.nProgramMode = g_nProgramMode;
+    return snapshot;
+}
+
+void PanelResult::OfferUndo(Snapshot snapshot, const wxString& strText) {
+    m_strUndoText = strText;
+    ShowNotice(strText, _("Undo"), [this, snapshot = std::move(snapshot)]() {
+        RestoreSnapshot(snapshot);
+    });
+}
+
+bool PanelResult::Undo() {
+    // Another notice (advice, say) may have replaced the undo offer; the
+    // shortcut must not run that one's action.
+    if (!m_pNotice->HasNotice() || m_pNotice->GetText() != m_strUndoText) return false;
+    return m_pNotice->Act();
+}
+
+void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
+    DismissNotice();
+    g_nProgramMode = snapshot.nProgramMode;
+    UpdateColumnLabels();
+    ApplyContents(snapshot.contents);
+    // The engine holds nothing that the restored texts came from; the next
+    // Count or Set refills it from the grid.
+    m_calculator.Clear();
+    m_pGrid->ForceRefresh();
+    NotifyChanged();
+}
 
 int PanelResult::CountChosenRows() {
     int nCount = 0;

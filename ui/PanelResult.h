@@ -33,9 +33,20 @@ public:
     // Archive members (implemented in archive/PanelResultArchive.cpp).
     void Save();
     void Open();
+    // Save's dialog and write without Save's input checks (unfinished work
+    // must be savable at close): moves the archive directory like Save;
+    // false when cancelled or when the file could not be written (said in a
+    // box).
+    bool SaveToChosenFile();
     // Writes the whole panel; false when the file could not be written, and
-    // then any earlier file of that name is left intact.
-    bool SaveArchive(wxString strPath);
+    // then any earlier file of that name is left intact and pstrReason, when
+    // given, holds the system's reason.
+    bool SaveArchive(wxString strPath, wxString* pstrReason = nullptr);
+    // The last-save file of an archive directory.
+    static wxString LastSavePath(const wxString& strDir);
+    // Where the last session goes when the desktop session ends and the
+    // archive directory cannot take it: the home folder, under its own name.
+    static wxString SessionEndPath();
     // For the last-save file: a damaged or foreign file leaves the panel as it
     // was and is renamed aside, so the next close cannot overwrite it.
     void LoadArchive(wxString strPath);
@@ -47,6 +58,19 @@ public:
     archive::Contents CollectContents();
     void ApplyContents(const archive::Contents& contents);
     // End of archive members.
+
+    // Undo of one action: the whole panel and the program mode before it.
+    struct Snapshot {
+        archive::Contents contents;
+        int nProgramMode = 0;
+    };
+    Snapshot TakeSnapshot();
+    // Shows the notice with strText and the button "Undo", which puts the
+    // snapshot back; to be called after the action's own changes.
+    void OfferUndo(Snapshot snapshot, const wxString& strText);
+    // The undo offered last, while its notice shows (the shortcut); false
+    // when no undo notice shows.
+    bool Undo();
 
     // The one notice above the grids; a newer notice replaces the one shown.
     void ShowNotice(const wxString& strText, const wxString& strButton,
@@ -75,6 +99,11 @@ private:
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
     void NotifyChanged();
+    void RestoreSnapshot(const Snapshot& snapshot);
+    // The archive directory's last-save file, or the one saved in the home
+    // folder at the end of a desktop session when that one is newer.
+    void LoadLastSession();
+    archive::LoadStatus LoadArchiveFile(const wxString& strPath, wxString& strError);
 
     bool IsTFilled();
     bool CheckInput();
@@ -108,6 +137,8 @@ private:
     bool m_bSingleValueColumn;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
+    // The text of the undo notice while it may be showing.
+    wxString m_strUndoText;
 
     wxDECLARE_EVENT_TABLE();
 };
