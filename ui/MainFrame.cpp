@@ -150,7 +150,7 @@ bool MainFrame::AskBeforeLosingTheSession(const wxString& strPath, const wxStrin
                                            "Save it elsewhere before closing?"),
                                          strPath, strReason),
                         _("Error"), wxYES_NO | wxCANCEL | wxCANCEL_DEFAULT | wxICON_WARNING);
-    dlg.SetYesNoCancelLabels(_("Save as…"), _("Close without saving"), _("Cancel"));
+    dlg.SetYesNoCancelLabels(_(wxS("Save as…")), _("Close without saving"), _("Cancel"));
     switch (dlg.ShowModal()) {
         case wxID_NO:
             return true;
