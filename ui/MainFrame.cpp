@@ -59,11 +59,14 @@ MainFrame::MainFrame()
         // 0 or 1 shows as the second item instead of no item at all.
         m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
         // The layout asks for a height of 10, which some toolkits ignore and
-        // GTK honours, hiding the selected mode; keep the width, never let
-        // the height fall below what the text needs.
-        const int nHeight = std::max(m_pChoiceMode->GetSize().y, m_pChoiceMode->GetBestSize().y);
-        m_pChoiceMode->SetMinSize(wxSize(m_pChoiceMode->GetSize().x, nHeight));
-        m_pChoiceMode->SetSize(m_pChoiceMode->GetSize().x, nHeight);
+        // GTK honours, hiding the selected mode; and for a width of 150, too
+        // narrow for some translations. Never let either fall below what the
+        // texts need.
+        const wxSize best = m_pChoiceMode->GetBestSize();
+        const wxSize size(std::max(m_pChoiceMode->GetSize().x, best.x),
+                          std::max(m_pChoiceMode->GetSize().y, best.y));
+        m_pChoiceMode->SetMinSize(size);
+        m_pChoiceMode->SetSize(size);
     }
 
     m_pPanelResult = new PanelResult(this);
@@ -73,12 +76,19 @@ MainFrame::MainFrame()
     m_pSizer->Add(m_pPanelResult, 9, wxEXPAND | wxALL, 0);
     SetAutoLayout(true);
     SetSizer(m_pSizer);
+    // Smaller, a label would be cut or a grid would scroll; the default size
+    // holds every language's texts on the usual desktop fonts, and grows when
+    // the fonts need more.
+    const wxSize best = GetBestSize();
+    SetMinSize(best);
+    wxSize size = DefaultSize();
+    size.IncTo(best);
+    SetSize(size);
     m_pSizer->Layout();
-    SetMinSize(DefaultSize());
     BuildAcceleratorTable();
 }
 
-wxSize MainFrame::DefaultSize() { return wxSize(1180, 680); }
+wxSize MainFrame::DefaultSize() { return wxSize(1180, 660); }
 
 // Every shortcut of the program, in one table.
 void MainFrame::BuildAcceleratorTable() {

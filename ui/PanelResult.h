@@ -8,6 +8,7 @@
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 #include <wx/button.h>
+#include <wx/statbox.h>
 
 #include "archive/ArchiveDocument.h"
 #include "calc/Calculator.h"
@@ -25,6 +26,8 @@ class PanelResult : public wxPanel {
 public:
     explicit PanelResult(wxWindow* pParent);
     ~PanelResult() override;
+
+    bool Layout() override;
 
     void Count();
     void Clear();
@@ -95,6 +98,8 @@ private:
     void InitManualGrid();
     void FormatGrid(wxGrid* pGrid);
     void UpdateColumnLabels();
+    void FitColumnsToLabels();
+    void FitBoxesToLabels(wxSizer* pSizer);
     void OnGridCellChange(wxGridEvent& event);
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
@@ -137,6 +142,8 @@ private:
     bool m_bSingleValueColumn;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
+    // The labelled boxes, whose size their label and content decide.
+    std::vector<wxStaticBox*> m_vecBoxes;
     // The text of the undo notice while it may be showing.
     wxString m_strUndoText;
 
