@@ -261,9 +261,8 @@ PanelResult::Snapshot PanelResult::TakeSnapshot() {
 
 void PanelResult::OfferUndo(Snapshot snapshot, const wxString& strText) {
     m_strUndoText = strText;
-    ShowNotice(strText, _("Undo"), [this, snapshot = std::move(snapshot)]() {
-        RestoreSnapshot(snapshot);
-    });
+    ShowNotice(strText, _("Undo"),
+               [this, snapshot = std::move(snapshot)]() { RestoreSnapshot(snapshot); });
 }
 
 bool PanelResult::Undo() {

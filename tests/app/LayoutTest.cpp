@@ -144,8 +144,8 @@ void ExpectEverythingReadable(MainFrame* pFrame) {
         const wxString strLabel = pWin->GetLabel();
         const wxRect rect(PlaceInFrame(pWin, pFrame), pWin->GetSize());
         EXPECT_TRUE(client.Contains(rect))
-            << pWin->GetClassInfo()->GetClassName() << " \"" << strLabel.utf8_string()
-            << "\" at " << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height
+            << pWin->GetClassInfo()->GetClassName() << " \"" << strLabel.utf8_string() << "\" at "
+            << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height
             << " outside the window's " << client.width << "x" << client.height;
         if (wxStaticBox* pBox = wxDynamicCast(pWin, wxStaticBox)) {
             // The frame line starts a few pixels in and the label sits on it.

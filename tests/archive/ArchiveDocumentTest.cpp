@@ -147,8 +147,9 @@ TEST_F(ArchiveFiles, FilesAboveSixteenMebibytesAreRefusedUnread) {
     } cases[] = {
         {0, ""},
         {archive::kMaxArchiveBytes, ""},
-        {archive::kMaxArchiveBytes + 1, "The file %s is larger than 16 MiB: it is not an archive "
-                                        "of this program."},
+        {archive::kMaxArchiveBytes + 1,
+         "The file %s is larger than 16 MiB: it is not an archive "
+         "of this program."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nSize);

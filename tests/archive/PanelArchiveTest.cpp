@@ -381,9 +381,8 @@ TEST_F(PanelArchiveTest, CloseThatCannotWriteAsksAndLosesNothing) {
     // Close without saving: the window goes, nothing is written.
     g_strXmlFile = PathOf("none");
     Build(0);
-    wxTEST_DIALOG(m_pFrame->Close(),
-                  ExpectCloseQuestion(LastSavePath(PathOf("none")), "No such file or directory",
-                                      wxID_NO));
+    wxTEST_DIALOG(m_pFrame->Close(), ExpectCloseQuestion(LastSavePath(PathOf("none")),
+                                                         "No such file or directory", wxID_NO));
     EXPECT_TRUE(wxPendingDelete.Member(m_pFrame));
     PumpEvents();
     m_pFrame = nullptr;
@@ -516,6 +515,9 @@ TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchAndOpen) {
     key.m_keyCode = 'Z';
     key.SetControlDown(true);
     EXPECT_EQ(wxID_UNDO, m_pFrame->GetAcceleratorTable()->GetCommand(key));
+    wxKeyEvent f1(wxEVT_KEY_DOWN);
+    f1.m_keyCode = WXK_F1;
+    EXPECT_EQ(XRCID("ID_HELP"), m_pFrame->GetAcceleratorTable()->GetCommand(f1));
 }
 
 TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsKeptAside) {
@@ -525,10 +527,9 @@ TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsK
     ASSERT_EQ(0, truncate(strBig.fn_str(), archive::kMaxArchiveBytes + 1));
     Build(0);
     SetState(Distinct());
-    wxTEST_DIALOG(
-        m_pPanel->Open(), ExpectFileDialog(false, Dir(), strBig),
-        ExpectErrorBox("The file " + strBig +
-                       " is larger than 16 MiB: it is not an archive of this program."));
+    wxTEST_DIALOG(m_pPanel->Open(), ExpectFileDialog(false, Dir(), strBig),
+                  ExpectErrorBox("The file " + strBig +
+                                 " is larger than 16 MiB: it is not an archive of this program."));
     EXPECT_EQ(Cells(Distinct()), Cells(State()));
     EXPECT_FALSE(m_pPanel->GetNoticeBar()->HasNotice()) << "nothing to undo";
 
