@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <tinyxml.h>
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -159,27 +161,40 @@ std::string FormatArchive(const Contents& contents, int nProgramMode) {
     return printer.Str();
 }
 
-bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode) {
-    return WriteFileReplacing(strPath, FormatArchive(contents, nProgramMode));
+bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode,
+                      wxString* pstrReason) {
+    return WriteFileReplacing(strPath, FormatArchive(contents, nProgramMode), pstrReason);
 }
 
-bool WriteFileReplacing(const wxString& strPath, const std::string& text) {
+bool WriteFileReplacing(const wxString& strPath, const std::string& text, wxString* pstrReason) {
     // The caller decides what the user sees; the toolkit's own log must stay quiet.
     wxLogNull noLog;
+    // The system's word for the first step that failed, taken at once: later
+    // calls (the clean-up included) may change errno.
+    auto fail = [pstrReason](int nError) {
+        if (pstrReason) *pstrReason = wxSysErrorMsgStr(nError ? nError : EIO);
+        return false;
+    };
     wxFile file;
+    errno = 0;
     const wxString strTemp = wxFileName::CreateTempFileName(strPath, &file);
-    if (strTemp.empty()) return false;
+    if (strTemp.empty()) return fail(errno);
+    errno = 0;
     bool bWritten = file.Write(text.data(), text.size()) == text.size() && file.Flush();
+    int nError = errno;
     bWritten = file.Close() && bWritten;
+    if (!nError) nError = errno;
     if (bWritten) {
 #ifdef __UNIX__
         SetFinalMode(strTemp, strPath);
 #endif
         // rename() replaces the target in one step: readers see the old or the new file.
+        errno = 0;
         if (wxRenameFile(strTemp, strPath, true)) return true;
+        nError = errno;
     }
     wxRemoveFile(strTemp);
-    return false;
+    return fail(nError);
 }
 
 bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
@@ -204,6 +219,12 @@ LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& 
     bool bRead = file.Open(strPath);
     if (bRead) {
         const wxFileOffset nLength = file.Length();
+        if (nLength > kMaxArchiveBytes) {
+            strError = wxString::Format(
+                _("The file %s is larger than 16 MiB: it is not an archive of this program."),
+                strPath);
+            return LoadStatus::kFailed;
+        }
         bRead = nLength >= 0;
         if (bRead) {
             text.resize(static_cast<size_t>(nLength));

@@ -50,12 +50,16 @@ std::string FoldToAscii(const wxString& text);
 std::string FormatArchive(const Contents& contents, int nProgramMode);
 
 // Writes to a temporary file beside strPath and renames it over strPath only
-// when everything was written; false leaves any earlier file untouched.
-bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode);
+// when everything was written; false leaves any earlier file untouched and,
+// given pstrReason, puts there the system's reason ("No such file or
+// directory", "Not a directory", ...).
+bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode,
+                      wxString* pstrReason = nullptr);
 
 // The same safe replacement for any file the program writes (archives, CSV):
 // a temporary file beside strPath, renamed over it only when all was written.
-bool WriteFileReplacing(const wxString& strPath, const std::string& text);
+bool WriteFileReplacing(const wxString& strPath, const std::string& text,
+                        wxString* pstrReason = nullptr);
 
 // Reads a whole document (strSource names it in the load failure message).
 // On failure returns false with the translated message and leaves io exactly
@@ -65,7 +69,12 @@ bool ReadArchiveText(const std::string& text, const wxString& strSource, int nPr
 
 enum class LoadStatus { kNoFile, kLoaded, kFailed };
 
-// kNoFile (nothing changed) when strPath names no file or a directory.
+// No archive of this program comes near this size; a larger file is refused
+// before it is read, so that a stray huge file cannot take the memory.
+constexpr long long kMaxArchiveBytes = 16LL * 1024 * 1024;
+
+// kNoFile (nothing changed) when strPath names no file or a directory; a
+// file above kMaxArchiveBytes fails without being read.
 LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
                            wxString& strError);
 

@@ -9,6 +9,7 @@
 #include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/utils.h>
 
 #include "app/Globals.h"
 #include "archive/ArchiveDocument.h"
@@ -77,15 +78,19 @@ void PanelResult::Save() {
         return;
     }
     if (!ReadGridData()) return;
+    SaveToChosenFile();
+}
 
+bool PanelResult::SaveToChosenFile() {
     const wxString strName = wxDateTime::Now().Format(_("Varid_%Y_%m_%d_%H_%M_%S"));
     const wxString strPath = wxFileSelector(_("Choice the file to save"), g_strXmlFile, strName,
                                             wxT("*.xml"), wxT("*.xml"), wxFD_SAVE, this);
-    if (strPath.empty()) return;
+    if (strPath.empty()) return false;
 
     g_strXmlFile = strPath.BeforeLast(wxFILE_SEP_PATH);
-    if (!SaveArchive(strPath))
-        ShowErrorBox(wxString::Format(_("Cannot write the archive file %s!"), strPath));
+    if (SaveArchive(strPath)) return true;
+    ShowErrorBox(wxString::Format(_("Cannot write the archive file %s!"), strPath));
+    return false;
 }
 
 void PanelResult::Open() {
@@ -93,8 +98,18 @@ void PanelResult::Open() {
         wxFileSelector(_("Choice the file to load"), g_strXmlFile, wxEmptyString, wxT("*.xml"),
                        wxT("*.xml"), wxFD_OPEN, this);
     if (strPath.empty()) return;
+    Snapshot before = TakeSnapshot();
     wxString strError;
-    if (!LoadArchive(strPath, strError)) ShowErrorBox(strError);
+    switch (LoadArchiveFile(strPath, strError)) {
+        case archive::LoadStatus::kNoFile:
+            break;
+        case archive::LoadStatus::kFailed:
+            ShowErrorBox(strError);
+            break;
+        case archive::LoadStatus::kLoaded:
+            OfferUndo(std::move(before), _("An archive was opened."));
+            break;
+    }
 }
 
 archive::Contents PanelResult::CollectContents() { return PanelArchiveAccess::Collect(*this); }
@@ -103,8 +118,43 @@ void PanelResult::ApplyContents(const archive::Contents& contents) {
     PanelArchiveAccess::Apply(*this, contents);
 }
 
-bool PanelResult::SaveArchive(wxString strPath) {
-    return archive::WriteArchiveFile(strPath, PanelArchiveAccess::Collect(*this), g_nProgramMode);
+bool PanelResult::SaveArchive(wxString strPath, wxString* pstrReason) {
+    return archive::WriteArchiveFile(strPath, PanelArchiveAccess::Collect(*this), g_nProgramMode,
+                                     pstrReason);
+}
+
+wxString PanelResult::LastSavePath(const wxString& strDir) {
+    return strDir + wxFILE_SEP_PATH + wxGetTranslation(wxT("varid_last_save.xml"));
+}
+
+wxString PanelResult::SessionEndPath() {
+    return wxGetHomeDir() + wxFILE_SEP_PATH + wxT("varid_last_save_session_end.xml");
+}
+
+void PanelResult::LoadLastSession() {
+    const wxString strLastSave = LastSavePath(g_strXmlFile);
+    const wxString strSessionEnd = SessionEndPath();
+    // The home folder's file was written only when the archive directory
+    // could not take the last session; it wins while it is the newer one.
+    bool bFromHome = strSessionEnd != strLastSave && wxFileExists(strSessionEnd);
+    if (bFromHome && wxFileExists(strLastSave)) {
+        wxLogNull noLog;
+        bFromHome = wxFileModificationTime(strSessionEnd) > wxFileModificationTime(strLastSave);
+    }
+    if (!bFromHome) {
+        LoadArchive(strLastSave);
+        return;
+    }
+    wxString strError;
+    if (LoadArchiveFile(strSessionEnd, strError) == archive::LoadStatus::kLoaded) {
+        ShowNotice(wxString::Format(_("The last session was restored from %s, where it was saved "
+                                      "when the desktop session ended."),
+                                    strSessionEnd),
+                   _("OK"), [] {});
+    } else {
+        MoveAside(strSessionEnd);
+        LoadArchive(strLastSave);
+    }
 }
 
 void PanelResult::LoadArchive(wxString strPath) {
@@ -113,17 +163,16 @@ void PanelResult::LoadArchive(wxString strPath) {
 }
 
 bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
+    return LoadArchiveFile(strPath, strError) != archive::LoadStatus::kFailed;
+}
+
+archive::LoadStatus PanelResult::LoadArchiveFile(const wxString& strPath, wxString& strError) {
     archive::Contents contents = PanelArchiveAccess::Collect(*this);
-    switch (archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError)) {
-        case archive::LoadStatus::kNoFile:
-            return true;
-        case archive::LoadStatus::kFailed:
-            return false;
-        case archive::LoadStatus::kLoaded:
-            break;
-    }
+    const archive::LoadStatus status =
+        archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError);
+    if (status != archive::LoadStatus::kLoaded) return status;
     DismissNotice();
     PanelArchiveAccess::Apply(*this, contents);
     NotifyChanged();
-    return true;
+    return status;
 }

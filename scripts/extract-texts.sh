@@ -23,7 +23,8 @@ for dir in app calc grid ui archive report cli; do
         echo "$copy" >> "$list"
     done
 done
+# With a header: it declares the UTF-8 of texts such as "Save as…".
 xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxGetTranslation \
-    --keyword=wxTRANSLATE --keyword=wxPLURAL:1,2 --omit-header --no-location --sort-output \
+    --keyword=wxTRANSLATE --keyword=wxPLURAL:1,2 --no-location --sort-output \
     -o "$out/KEVRO_Varid.pot" -f "$list"
 touch "$out/kevro_zanol.pot" "$out/KEVRO_Varid.pot"

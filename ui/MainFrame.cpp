@@ -6,9 +6,13 @@
 #include <wx/accel.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
+#include "ui/ErrorBox.h"
+#include "ui/HelpFrame.h"
 #include "ui/PanelResult.h"
 
 #ifndef __WXMSW__
@@ -33,12 +37,16 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_CHOICE(XRCID("ID_CHOICE_PROGRAM_MODE"), MainFrame::OnChoiceProgramMode)
     EVT_CLOSE(MainFrame::OnClose)
+    // Shortcuts of the accelerator table.
+    EVT_MENU(wxID_UNDO, MainFrame::OnUndo)
+    EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
+    EVT_COMMAND(wxID_ANY, EVT_PANEL_CHANGED, MainFrame::OnPanelChanged)
 wxEND_EVENT_TABLE();
 // clang-format on
 
 MainFrame::MainFrame()
     : wxFrame(nullptr, wxID_ANY, wxGetTranslation(wxT("KEVRO_Varid")), wxDefaultPosition,
-              wxSize(960, 600),
+              DefaultSize(),
               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxRESIZE_BORDER),
       m_pPanelMain(nullptr),
       m_pPanelResult(nullptr),
@@ -57,11 +65,14 @@ MainFrame::MainFrame()
         // 0 or 1 shows as the second item instead of no item at all.
         m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
         // The layout asks for a height of 10, which some toolkits ignore and
-        // GTK honours, hiding the selected mode; keep the width, never let
-        // the height fall below what the text needs.
-        const int nHeight = std::max(m_pChoiceMode->GetSize().y, m_pChoiceMode->GetBestSize().y);
-        m_pChoiceMode->SetMinSize(wxSize(m_pChoiceMode->GetSize().x, nHeight));
-        m_pChoiceMode->SetSize(m_pChoiceMode->GetSize().x, nHeight);
+        // GTK honours, hiding the selected mode; and for a width of 150, too
+        // narrow for some translations. Never let either fall below what the
+        // texts need.
+        const wxSize best = m_pChoiceMode->GetBestSize();
+        const wxSize size(std::max(m_pChoiceMode->GetSize().x, best.x),
+                          std::max(m_pChoiceMode->GetSize().y, best.y));
+        m_pChoiceMode->SetMinSize(size);
+        m_pChoiceMode->SetSize(size);
     }
 
     m_pPanelResult = new PanelResult(this);
@@ -71,9 +82,19 @@ MainFrame::MainFrame()
     m_pSizer->Add(m_pPanelResult, 9, wxEXPAND | wxALL, 0);
     SetAutoLayout(true);
     SetSizer(m_pSizer);
+    // Smaller, a label would be cut or a grid would scroll; the default size
+    // holds every language's texts on the usual desktop fonts, and grows when
+    // the fonts need more.
+    const wxSize best = GetBestSize();
+    SetMinSize(best);
+    wxSize size = DefaultSize();
+    size.IncTo(best);
+    SetSize(size);
     m_pSizer->Layout();
     SetUpShortcuts();
 }
+
+wxSize MainFrame::DefaultSize() { return wxSize(1180, 660); }
 
 void MainFrame::SetUpShortcuts() {
     // Each shortcut sends the command of its button, as a menu event.
@@ -87,10 +108,13 @@ void MainFrame::SetUpShortcuts() {
         {wxACCEL_CTRL, WXK_RETURN, "ID_COUNT"},
         {wxACCEL_CTRL, WXK_NUMPAD_ENTER, "ID_COUNT"},
         {wxACCEL_NORMAL, WXK_F5, "ID_COUNT"},
+        {wxACCEL_NORMAL, WXK_F1, "ID_HELP"},
     };
     std::vector<wxAcceleratorEntry> vecEntries;
     for (const auto& s : shortcuts)
         vecEntries.emplace_back(s.nFlags, s.nKey, wxXmlResource::GetXRCID(s.pszButton));
+    // Undo acts on the undo notice; without one the key goes on to the focus.
+    vecEntries.emplace_back(wxACCEL_CTRL, 'Z', wxID_UNDO);
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(vecEntries.size()), vecEntries.data()));
 
     const struct {
@@ -130,20 +154,75 @@ void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
     m_pPanelResult->Export();
 }
 
-void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Clear(); }
-
-// The Help button has no function: pressing it changes nothing.
-void MainFrame::OnHelp(wxCommandEvent& WXUNUSED(event)) {}
-
-void MainFrame::OnChoiceProgramMode(wxCommandEvent& event) {
-    g_nProgramMode = event.GetSelection();
-    m_pPanelResult->ChangeProgramMode();
+void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) {
+    PanelResult::Snapshot before = m_pPanelResult->TakeSnapshot();
+    m_pPanelResult->Clear();
+    m_pPanelResult->OfferUndo(std::move(before), _("The panel was cleared."));
 }
 
-void MainFrame::OnClose(wxCloseEvent& WXUNUSED(event)) {
-    // Written on every close, never vetoed; a failed write does not keep the
-    // window open.
-    m_pPanelResult->SaveArchive(g_strXmlFile + wxFILE_SEP_PATH +
-                                wxGetTranslation(wxT("varid_last_save.xml")));
-    Destroy();
+void MainFrame::OnHelp(wxCommandEvent& WXUNUSED(event)) { HelpFrame::ShowHelp(this); }
+
+void MainFrame::OnChoiceProgramMode(wxCommandEvent& event) {
+    // The snapshot keeps the mode it was taken in.
+    PanelResult::Snapshot before = m_pPanelResult->TakeSnapshot();
+    g_nProgramMode = event.GetSelection();
+    m_pPanelResult->ChangeProgramMode();
+    m_pPanelResult->OfferUndo(std::move(before), _("The mode was changed and the panel cleared."));
+}
+
+void MainFrame::OnUndo(wxCommandEvent& event) {
+    // Without an undo notice the key belongs to the focused control.
+    if (!m_pPanelResult->Undo()) event.Skip();
+}
+
+void MainFrame::OnPanelChanged(wxCommandEvent& event) {
+    // An undo may bring the other mode back: the choice shows the mode in force.
+    if (m_pChoiceMode) m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
+    event.Skip();
+}
+
+void MainFrame::OnClose(wxCloseEvent& event) {
+    const wxString strPath = PanelResult::LastSavePath(g_strXmlFile);
+    wxString strReason;
+    if (m_pPanelResult->SaveArchive(strPath, &strReason)) {
+        Destroy();
+        return;
+    }
+    if (!event.CanVeto()) {
+        // The desktop session is ending and nobody can be asked: the home
+        // folder keeps the work, and the next start takes it from there.
+        m_pPanelResult->SaveArchive(PanelResult::SessionEndPath());
+        Destroy();
+        return;
+    }
+    if (AskBeforeLosingTheSession(strPath, strReason))
+        Destroy();
+    else
+        event.Veto();
+}
+
+bool MainFrame::AskBeforeLosingTheSession(const wxString& strPath, const wxString& strReason) {
+    wxMessageDialog dlg(this,
+                        wxString::Format(_("The last session cannot be saved to %s: %s.\n\n"
+                                           "Save it elsewhere before closing?"),
+                                         strPath, strReason),
+                        _("Error"), wxYES_NO | wxCANCEL | wxCANCEL_DEFAULT | wxICON_WARNING);
+    dlg.SetYesNoCancelLabels(_(wxS("Save as…")), _("Close without saving"), _("Cancel"));
+    switch (dlg.ShowModal()) {
+        case wxID_NO:
+            return true;
+        case wxID_YES:
+            break;
+        default:
+            return false;
+    }
+    // Save moves the archive directory to the chosen folder, so the next
+    // start reads the last-save file written there.
+    if (!m_pPanelResult->SaveToChosenFile()) return false;
+    const wxString strNewPath = PanelResult::LastSavePath(g_strXmlFile);
+    wxString strNewReason;
+    if (m_pPanelResult->SaveArchive(strNewPath, &strNewReason)) return true;
+    ShowErrorBox(wxString::Format(_("The last session cannot be saved to %s: %s."), strNewPath,
+                                  strNewReason));
+    return false;
 }

@@ -16,6 +16,10 @@ public:
 
     PanelResult* GetPanelResult() const { return m_pPanelResult; }
 
+    // The default size: every label reads in full and both grids show all
+    // their rows in English, Russian and Ukrainian; also the smallest size.
+    static wxSize DefaultSize();
+
 private:
     void OnCount(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
@@ -28,6 +32,11 @@ private:
     // The program's keyboard shortcuts (the frame has no menu bar) and the
     // button tooltips that name them.
     void SetUpShortcuts();
+    void OnUndo(wxCommandEvent& event);
+    void OnPanelChanged(wxCommandEvent& event);
+    // After a failed write of the last-save file at close: true when the
+    // window may go.
+    bool AskBeforeLosingTheSession(const wxString& strPath, const wxString& strReason);
 
     wxPanel* m_pPanelMain;
     PanelResult* m_pPanelResult;

@@ -3,23 +3,35 @@
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
+namespace {
+
+const int kMinTextWidth = 100;
+const int kTextMargin = 6;  // left and right of the text
+
+}  // namespace
+
 NoticeBar::NoticeBar(wxWindow* pParent)
-    : wxPanel(pParent, wxID_ANY), m_pText(nullptr), m_pButton(nullptr) {
+    : wxPanel(pParent, wxID_ANY), m_pText(nullptr), m_pButton(nullptr), m_nWrapWidth(0) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
     m_pText = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_pText->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
+    // The text takes the width the bar has, however long it is.
+    m_pText->SetMinSize(wxSize(kMinTextWidth, -1));
     m_pButton = new wxButton(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                              wxBU_EXACTFIT);
     wxBoxSizer* pSizer = new wxBoxSizer(wxHORIZONTAL);
-    pSizer->Add(m_pText, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
+    pSizer->Add(m_pText, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, kTextMargin);
     pSizer->Add(m_pButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     SetSizer(pSizer);
     m_pButton->Bind(wxEVT_BUTTON, &NoticeBar::OnButton, this);
+    Bind(wxEVT_SIZE, &NoticeBar::OnSize, this);
     Hide();
 }
 
 void NoticeBar::ShowNotice(const wxString& strText, const wxString& strButton,
                            std::function<void()> fnAction) {
+    m_strText = strText;
+    m_nWrapWidth = 0;
     m_pText->SetLabel(strText);
     m_pButton->SetLabel(strButton);
     m_fnAction = std::move(fnAction);
@@ -59,4 +71,22 @@ void NoticeBar::Relayout() {
         pWin->InvalidateBestSize();
         pWin->Layout();
     }
+}
+
+void NoticeBar::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    WrapText();
+}
+
+void NoticeBar::WrapText() {
+    const int nWidth = GetClientSize().x - m_pButton->GetSize().x - 2 * kTextMargin - 8;
+    if (nWidth < kMinTextWidth || nWidth == m_nWrapWidth) return;
+    m_nWrapWidth = nWidth;
+    const int nHeight = m_pText->GetBestSize().y;
+    m_pText->SetLabel(m_strText);
+    m_pText->Wrap(nWidth);
+    m_pText->InvalidateBestSize();
+    // More or fewer lines: the windows around must make room, once this size
+    // event is over.
+    if (m_pText->GetBestSize().y != nHeight) CallAfter([this] { Relayout(); });
 }

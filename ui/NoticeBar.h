@@ -23,11 +23,14 @@ public:
     bool Act();
 
     bool HasNotice() const { return static_cast<bool>(m_fnAction); }
-    wxString GetText() const { return m_pText->GetLabel(); }
+    wxString GetText() const { return m_strText; }
     wxButton* GetButton() const { return m_pButton; }
 
 private:
     void OnButton(wxCommandEvent& event);
+    // A long notice wraps to the bar's width instead of widening the window.
+    void OnSize(wxSizeEvent& event);
+    void WrapText();
     // True when the bar or its host changed visibility.
     bool ShowWithHost(bool bShow);
     // The bar may sit inside a placeholder window of the layout document:
@@ -37,6 +40,8 @@ private:
     wxStaticText* m_pText;
     wxButton* m_pButton;
     std::function<void()> m_fnAction;
+    wxString m_strText;  // as given, without the line breaks of the wrapping
+    int m_nWrapWidth;    // width the text is wrapped to now
 };
 
 #endif

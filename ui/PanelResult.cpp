@@ -1,6 +1,11 @@
 #include "ui/PanelResult.h"
 
+#include <algorithm>
+
+#include <wx/dcclient.h>
 #include <wx/filefn.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
 #include <wx/intl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -23,6 +28,12 @@ const int kFirstReadingCol = GridData::kFirstReadingCol;
 const int kSecondReadingCol = GridData::kSecondReadingCol;
 const int kCorrectionCol = GridData::kCorrectionCol;
 const int kAccuracyCol = GridData::kAccuracyCol;
+const int kMinColumnWidth = 90;
+const int kRowLabelWidth = 36;
+const int kMinRowHeight = 22;  // the check box
+// Room left and right of a column label, and of a box label.
+const int kLabelMargin = 8;
+const int kBoxLabelIndent = 8;
 
 }  // namespace
 
@@ -81,11 +92,13 @@ PanelResult::PanelResult(wxWindow* pParent)
     InitGrid();
     InitManualGrid();
     BindDataEvents();
+    FitColumnsToLabels();
+    if (GetSizer()) FitBoxesToLabels(GetSizer());
     m_pNotice = new NoticeBar(this);
     wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
     m_pNotice->Dismiss();
 
-    LoadArchive(g_strXmlFile + wxFILE_SEP_PATH + wxGetTranslation(wxT("varid_last_save.xml")));
+    LoadLastSession();
 }
 
 PanelResult::~PanelResult() {}
@@ -138,13 +151,55 @@ void PanelResult::FormatGrid(wxGrid* pGrid) {
     pGrid->SetColSize(kCheckCol, 25);
     pGrid->SetColMinimalWidth(kCheckCol, 25);
     for (int nCol = 1; nCol < kCols; ++nCol) {
-        pGrid->SetColSize(nCol, 90);
-        pGrid->SetColMinimalWidth(nCol, 90);
+        pGrid->SetColSize(nCol, kMinColumnWidth);
+        pGrid->SetColMinimalWidth(nCol, kMinColumnWidth);
     }
+    // Row numbers up to 11 need far less than the toolkit's default, and a
+    // row no more than its text: all 22 rows show without scrolling.
+    pGrid->SetRowLabelSize(kRowLabelWidth);
+    pGrid->SetDefaultRowSize(std::max(kMinRowHeight, pGrid->GetCharHeight() + 6), true);
     pGrid->ForceRefresh();
     pGrid->SetColFormatBool(kCheckCol);
     pGrid->SetGridLineColour(*wxBLACK);
     pGrid->SetMargins(0, 0);
+}
+
+void PanelResult::FitColumnsToLabels() {
+    // A column is at least as wide as its label in the label font, so every
+    // header reads in full in every language; the manual grid, which shows no
+    // labels, keeps the same widths to stand under the measurement grid.
+    wxClientDC dc(m_pGrid->GetGridColLabelWindow());
+    dc.SetFont(m_pGrid->GetLabelFont());
+    for (int nCol = kRealPCol; nCol < kCols; ++nCol) {
+        const int nLabel = dc.GetTextExtent(m_pGrid->GetColLabelValue(nCol)).x + 2 * kLabelMargin;
+        const int nWidth = std::max(kMinColumnWidth, nLabel);
+        for (wxGrid* pGrid : {m_pGrid, m_pManualGrid}) {
+            pGrid->SetColMinimalWidth(nCol, nWidth);
+            pGrid->SetColSize(nCol, nWidth);
+            pGrid->InvalidateBestSize();
+        }
+    }
+}
+
+void PanelResult::FitBoxesToLabels(wxSizer* pSizer) {
+    // The toolkit sizes a labelled box by its content alone before it is
+    // shown, so a long label (as in some translations) would be cut.
+    if (wxStaticBoxSizer* pBoxSizer = wxDynamicCast(pSizer, wxStaticBoxSizer)) {
+        wxStaticBox* pBox = pBoxSizer->GetStaticBox();
+        const int nWidth = pBox->GetTextExtent(pBox->GetLabel()).x + 2 * kBoxLabelIndent;
+        pBoxSizer->SetMinSize(wxSize(nWidth, 0));
+        m_vecBoxes.push_back(pBox);
+    }
+    for (wxSizerItem* pItem : pSizer->GetChildren())
+        if (pItem->IsSizer()) FitBoxesToLabels(pItem->GetSizer());
+}
+
+bool PanelResult::Layout() {
+    // Once shown, GTK reports a box holding controls as needing the room it
+    // has now, so the boxes would never shrink again with the window; their
+    // label and content decide (the box sizers' minimum sizes).
+    for (wxStaticBox* pBox : m_vecBoxes) pBox->CacheBestSize(wxSize(1, 1));
+    return wxPanel::Layout();
 }
 
 void PanelResult::UpdateColumnLabels() {
@@ -198,6 +253,38 @@ void PanelResult::ShowNotice(const wxString& strText, const wxString& strButton,
 }
 
 void PanelResult::DismissNotice() { m_pNotice->Dismiss(); }
+
+PanelResult::Snapshot PanelResult::TakeSnapshot() {
+    Snapshot snapshot;
+    snapshot.contents = CollectContents();
+    snapshot.nProgramMode = g_nProgramMode;
+    return snapshot;
+}
+
+void PanelResult::OfferUndo(Snapshot snapshot, const wxString& strText) {
+    m_strUndoText = strText;
+    ShowNotice(strText, _("Undo"),
+               [this, snapshot = std::move(snapshot)]() { RestoreSnapshot(snapshot); });
+}
+
+bool PanelResult::Undo() {
+    // Another notice (advice, say) may have replaced the undo offer; the
+    // shortcut must not run that one's action.
+    if (!m_pNotice->HasNotice() || m_pNotice->GetText() != m_strUndoText) return false;
+    return m_pNotice->Act();
+}
+
+void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
+    DismissNotice();
+    g_nProgramMode = snapshot.nProgramMode;
+    UpdateColumnLabels();
+    ApplyContents(snapshot.contents);
+    // The engine holds nothing that the restored texts came from; the next
+    // Count or Set refills it from the grid.
+    m_calculator.Clear();
+    m_pGrid->ForceRefresh();
+    NotifyChanged();
+}
 
 int PanelResult::CountChosenRows() {
     int nCount = 0;

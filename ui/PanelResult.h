@@ -9,6 +9,7 @@
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 #include <wx/button.h>
+#include <wx/statbox.h>
 
 #include "archive/ArchiveDocument.h"
 #include "calc/Calculator.h"
@@ -28,6 +29,8 @@ public:
     explicit PanelResult(wxWindow* pParent);
     ~PanelResult() override;
 
+    bool Layout() override;
+
     void Count();
     void Clear();
     void ChangeProgramMode();
@@ -35,9 +38,20 @@ public:
     // Archive members (implemented in archive/PanelResultArchive.cpp).
     void Save();
     void Open();
+    // Save's dialog and write without Save's input checks (unfinished work
+    // must be savable at close): moves the archive directory like Save;
+    // false when cancelled or when the file could not be written (said in a
+    // box).
+    bool SaveToChosenFile();
     // Writes the whole panel; false when the file could not be written, and
-    // then any earlier file of that name is left intact.
-    bool SaveArchive(wxString strPath);
+    // then any earlier file of that name is left intact and pstrReason, when
+    // given, holds the system's reason.
+    bool SaveArchive(wxString strPath, wxString* pstrReason = nullptr);
+    // The last-save file of an archive directory.
+    static wxString LastSavePath(const wxString& strDir);
+    // Where the last session goes when the desktop session ends and the
+    // archive directory cannot take it: the home folder, under its own name.
+    static wxString SessionEndPath();
     // For the last-save file: a damaged or foreign file leaves the panel as it
     // was and is renamed aside, so the next close cannot overwrite it.
     void LoadArchive(wxString strPath);
@@ -66,6 +80,18 @@ public:
     // Commits an open cell editor, as leaving the cell does; for shortcuts
     // that act while the operator is still typing.
     void FinishCellEdit();
+    // Undo of one action: the whole panel and the program mode before it.
+    struct Snapshot {
+        archive::Contents contents;
+        int nProgramMode = 0;
+    };
+    Snapshot TakeSnapshot();
+    // Shows the notice with strText and the button "Undo", which puts the
+    // snapshot back; to be called after the action's own changes.
+    void OfferUndo(Snapshot snapshot, const wxString& strText);
+    // The undo offered last, while its notice shows (the shortcut); false
+    // when no undo notice shows.
+    bool Undo();
 
     // The one notice above the grids; a newer notice replaces the one shown.
     void ShowNotice(const wxString& strText, const wxString& strButton,
@@ -90,6 +116,8 @@ private:
     void InitManualGrid();
     void FormatGrid(wxGrid* pGrid);
     void UpdateColumnLabels();
+    void FitColumnsToLabels();
+    void FitBoxesToLabels(wxSizer* pSizer);
     void OnGridCellChange(wxGridEvent& event);
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
@@ -97,6 +125,11 @@ private:
     void BindDataEvents();
     void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
     void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
+    void RestoreSnapshot(const Snapshot& snapshot);
+    // The archive directory's last-save file, or the one saved in the home
+    // folder at the end of a desktop session when that one is newer.
+    void LoadLastSession();
+    archive::LoadStatus LoadArchiveFile(const wxString& strPath, wxString& strError);
 
     bool IsTFilled();
     // The grid check of Count, Set and Save; shows its message when it refuses.
@@ -131,6 +164,10 @@ private:
     wxButton* m_pBtChangeValue;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
+    // The labelled boxes, whose size their label and content decide.
+    std::vector<wxStaticBox*> m_vecBoxes;
+    // The text of the undo notice while it may be showing.
+    wxString m_strUndoText;
 
     wxDECLARE_EVENT_TABLE();
 };

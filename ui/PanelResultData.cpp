@@ -132,6 +132,7 @@ void PanelResult::PasteFromClipboard() {
 bool PanelResult::PasteText(const wxString& strText) {
     const ClipboardBlock block(strText);
     if (block.IsEmpty()) return false;
+    Snapshot undo = TakeSnapshot();
     const CellBox box = SelectionOf(m_pGrid);
     archive::Contents contents = CollectContents();
     const archive::GridTable before = contents.table;
@@ -174,6 +175,7 @@ bool PanelResult::PasteText(const wxString& strText) {
 
     if (outcome.nWritten == 0) return false;
     NotifyChanged();
+    OfferUndo(std::move(undo), _("Cells were pasted."));
     return true;
 }
 

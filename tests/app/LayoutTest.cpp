@@ -2,20 +2,32 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <stdlib.h>
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/dcclient.h>
+#include <wx/filefn.h>
 #include <wx/frame.h>
+#include <wx/grid.h>
+#include <wx/statbox.h>
+#include <wx/translation.h>
 #include <wx/log.h>
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "app/Globals.h"
 #include "resources/InitXmlResource.h"
 #include "tests/gui/GuiTestMain.h"
+#include "ui/MainFrame.h"
+#include "ui/NoticeBar.h"
+#include "ui/PanelResult.h"
 
 TEST(EmbeddedDocument, HoldsTheAsciiSourceFileByteForByte) {
     std::ifstream in(VARID_XRC_SOURCE, std::ios::binary);
@@ -88,4 +100,119 @@ TEST(EmbeddedDocument, EveryNamedControlLoadsWithItsClass) {
     pDlg->Destroy();
     pFrame->Destroy();
     PumpEvents();
+}
+
+namespace {
+
+// GTK gives windows their places on its own clock: let it run.
+void Settle() {
+    for (int i = 0; i < 20; ++i) {
+        PumpEvents();
+        wxMilliSleep(10);
+    }
+}
+
+// Where the sizers put a window, in the frame's client area (GTK moves
+// nested windows on its own clock, so screen positions may lag).
+wxPoint PlaceInFrame(wxWindow* pWin, wxWindow* pFrame) {
+    wxPoint pos;
+    for (; pWin && pWin != pFrame; pWin = pWin->GetParent()) {
+        pos += pWin->GetPosition();
+        if (pWin->GetParent() != pFrame) pos += pWin->GetParent()->GetClientAreaOrigin();
+    }
+    return pos;
+}
+
+// Every window below pRoot, depth first.
+void CollectWindows(wxWindow* pRoot, std::vector<wxWindow*>& out) {
+    for (wxWindow* pChild : pRoot->GetChildren()) {
+        out.push_back(pChild);
+        CollectWindows(pChild, out);
+    }
+}
+
+// The checks of a laid-out main frame: every header and box label reads in
+// full, every control lies inside the window, both grids show all 11 rows.
+void ExpectEverythingReadable(MainFrame* pFrame) {
+    PanelResult* pPanel = pFrame->GetPanelResult();
+    ASSERT_FALSE(pPanel->GetNoticeBar()->IsShown());
+    const wxRect client(wxPoint(0, 0), pFrame->GetClientSize());
+    std::vector<wxWindow*> windows;
+    CollectWindows(pFrame, windows);
+    for (wxWindow* pWin : windows) {
+        if (!pWin->IsShown() || pWin->IsTopLevel() || !pWin->GetParent()->IsShown()) continue;
+        const wxString strLabel = pWin->GetLabel();
+        const wxRect rect(PlaceInFrame(pWin, pFrame), pWin->GetSize());
+        EXPECT_TRUE(client.Contains(rect))
+            << pWin->GetClassInfo()->GetClassName() << " \"" << strLabel.utf8_string() << "\" at "
+            << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height
+            << " outside the window's " << client.width << "x" << client.height;
+        if (wxStaticBox* pBox = wxDynamicCast(pWin, wxStaticBox)) {
+            // The frame line starts a few pixels in and the label sits on it.
+            EXPECT_LE(pBox->GetTextExtent(strLabel).x + 8, pBox->GetSize().x)
+                << "box label \"" << strLabel.utf8_string() << "\" cut";
+        } else if (wxDynamicCast(pWin, wxButton) || wxDynamicCast(pWin, wxChoice)) {
+            EXPECT_GE(pWin->GetSize().x, pWin->GetBestSize().x)
+                << "\"" << strLabel.utf8_string() << "\" narrower than its text";
+        }
+    }
+    for (wxGrid* pGrid : {pPanel->GetGrid(), pPanel->GetManualGrid()}) {
+        wxClientDC dc(pGrid->GetGridColLabelWindow());
+        dc.SetFont(pGrid->GetLabelFont());
+        for (int nCol = 0; nCol < pGrid->GetNumberCols(); ++nCol) {
+            const wxString strLabel = pPanel->GetGrid()->GetColLabelValue(nCol);
+            EXPECT_LE(dc.GetTextExtent(strLabel).x + 4, pGrid->GetColSize(nCol))
+                << "header \"" << strLabel.utf8_string() << "\" cut";
+        }
+        // All rows and columns fit: the grid needs no scrolling.
+        const wxSize need = pGrid->GetBestSize();
+        EXPECT_GE(pGrid->GetClientSize().x, need.x - 2 * pGrid->GetWindowBorderSize().x);
+        EXPECT_GE(pGrid->GetClientSize().y, need.y - 2 * pGrid->GetWindowBorderSize().y);
+        EXPECT_TRUE(pGrid->IsVisible(pGrid->GetNumberRows() - 1, pGrid->GetNumberCols() - 1, true));
+        EXPECT_TRUE(pGrid->IsVisible(0, 0, true));
+    }
+}
+
+}  // namespace
+
+// The layout measured in the three interface languages, with the program's
+// catalogues of this build: at the default size and at the smallest one.
+TEST(WindowLayout, EveryTextReadsInFullAndAllRowsShowInEveryLanguage) {
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(VARID_LOCALE_DIR);
+    struct Untranslate {
+        ~Untranslate() { wxTranslations::Set(nullptr); }
+    } untranslate;
+    char szDir[] = "/tmp/varid_layout_XXXXXX";
+    ASSERT_NE(mkdtemp(szDir), nullptr);
+    g_strXmlFile = szDir;  // no last-save file there
+    for (wxLanguage language : {wxLANGUAGE_ENGLISH, wxLANGUAGE_RUSSIAN, wxLANGUAGE_UKRAINIAN}) {
+        SCOPED_TRACE(wxLocale::GetLanguageCanonicalName(language).utf8_string());
+        wxTranslations* pTranslations = new wxTranslations;
+        wxTranslations::Set(pTranslations);
+        pTranslations->SetLanguage(language);
+        if (language != wxLANGUAGE_ENGLISH) {
+            ASSERT_TRUE(pTranslations->AddCatalog("kevro_zanol"));
+            ASSERT_TRUE(pTranslations->AddCatalog("KEVRO_Varid"));
+        }
+        for (int nMode : {0, 1}) {
+            g_nProgramMode = nMode;
+            MainFrame* pFrame = new MainFrame;
+            pFrame->Show();
+            Settle();
+            EXPECT_EQ(MainFrame::DefaultSize(), pFrame->GetSize())
+                << "the default size does not hold the layout";
+            EXPECT_LE(MainFrame::DefaultSize().x, 1280);
+            EXPECT_LE(MainFrame::DefaultSize().y, 700);
+            ExpectEverythingReadable(pFrame);
+            // The smallest size the window takes still holds everything.
+            pFrame->SetSize(wxSize(200, 200));
+            Settle();
+            EXPECT_EQ(pFrame->GetMinSize(), pFrame->GetSize());
+            ExpectEverythingReadable(pFrame);
+            pFrame->Destroy();
+            PumpEvents();
+        }
+    }
+    g_nProgramMode = 0;
+    wxRmdir(szDir);
 }

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 #include <wx/dir.h>
 #include <wx/filename.h>
@@ -134,4 +136,57 @@ TEST_F(ArchiveFiles, AFileIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(ExampleText("Fl", "Fr"), Slurp(strPath));
     EXPECT_TRUE(WriteFails(PathOf("new.xml")));
     EXPECT_EQ(1u, FileCount()) << "neither a new file nor a temporary";
+}
+
+TEST_F(ArchiveFiles, FilesAboveSixteenMebibytesAreRefusedUnread) {
+    // A valid archive padded with zeros: only the size decides.
+    const std::string text = archive::FormatArchive(ExampleContents(), 0);
+    const struct {
+        long long nSize;
+        const char* szError;  // empty: read
+    } cases[] = {
+        {0, ""},
+        {archive::kMaxArchiveBytes, ""},
+        {archive::kMaxArchiveBytes + 1,
+         "The file %s is larger than 16 MiB: it is not an archive "
+         "of this program."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nSize);
+        const wxString strPath = PathOf("padded.xml");
+        std::ofstream(strPath.fn_str(), std::ios::binary) << text;
+        if (c.nSize) {
+            ASSERT_EQ(0, truncate(strPath.fn_str(), c.nSize));
+        }
+        Contents io = Distinct();
+        wxString strError;
+        const archive::LoadStatus status = archive::ReadArchiveFile(strPath, 0, io, strError);
+        if (*c.szError) {
+            EXPECT_EQ(archive::LoadStatus::kFailed, status);
+            EXPECT_EQ(wxString::Format(c.szError, strPath), strError);
+            EXPECT_EQ(Cells(Distinct()), Cells(io));
+        } else {
+            EXPECT_EQ(archive::LoadStatus::kLoaded, status) << strError;
+            EXPECT_EQ(Cells(ExampleContents()), Cells(io));
+        }
+    }
+}
+
+TEST_F(ArchiveFiles, AFailedWriteGivesTheSystemsReason) {
+    std::ofstream(PathOf("plain").fn_str()) << "x";
+    const struct {
+        const char* szPath;
+        const char* szReason;
+    } cases[] = {
+        {"plain/a.xml", "Not a directory"},
+        {"gone/a.xml", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        wxString strReason;
+        EXPECT_FALSE(archive::WriteArchiveFile(PathOf(c.szPath), Distinct(), 0, &strReason));
+        EXPECT_EQ(c.szReason, strReason) << c.szPath;
+    }
+    wxString strReason = "unchanged";
+    EXPECT_TRUE(archive::WriteArchiveFile(PathOf("a.xml"), Distinct(), 0, &strReason));
+    EXPECT_EQ("unchanged", strReason);
 }

@@ -2,18 +2,25 @@
 // leaves in the panel, the Save and Open dialogs and checks, and the last-save
 // file carried from one frame to the next.
 #include <fstream>
+#include <functional>
+
+#include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/choice.h>
 #include <wx/dir.h>
+#include <wx/xrc/xmlres.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/utils.h>
 
 #include "app/Globals.h"
 #include "tests/archive/ArchiveTestData.h"
 #include "tests/gui/GuiTestMain.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "ui/MainFrame.h"
+#include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"
 
 using archive::Contents;
@@ -40,7 +47,10 @@ protected:
     int OnInvoked(wxFileDialog* pDlg) const override {
         EXPECT_EQ(m_bSave ? "Choice the file to save" : "Choice the file to load",
                   pDlg->GetMessage());
-        EXPECT_EQ(m_strDir, pDlg->GetDirectory());
+        // Empty: a directory that does not exist, which the dialog replaces.
+        if (!m_strDir.empty()) {
+            EXPECT_EQ(m_strDir, pDlg->GetDirectory());
+        }
         EXPECT_EQ("*.xml", pDlg->GetWildcard());
         EXPECT_EQ(m_bSave ? wxFD_SAVE : wxFD_OPEN,
                   pDlg->GetWindowStyle() &
@@ -305,7 +315,7 @@ TEST_F(PanelArchiveTest, SaveChecksInputThenMovesTheArchiveDirectory) {
     EXPECT_EQ(Cells(saved), Cells(State()));
 }
 
-TEST_F(PanelArchiveTest, SaveThatCannotWriteSaysSoButCloseStaysSilent) {
+TEST_F(PanelArchiveTest, SaveThatCannotWriteSaysSo) {
     Build(0);
     Enter(MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 3, 5, 7}));
     const wxString strBlocked = SubDir("taken.xml");
@@ -313,11 +323,108 @@ TEST_F(PanelArchiveTest, SaveThatCannotWriteSaysSoButCloseStaysSilent) {
                   ExpectErrorBox("Cannot write the archive file " + strBlocked + "!"));
     EXPECT_TRUE(wxDirExists(strBlocked));
     EXPECT_EQ(0u, FilesIn(Dir()).size()) << "no temporary file is left behind";
+}
 
-    // At close the same failure is silent and the window still goes.
-    g_strXmlFile = Dir() + "/no/such";
-    CloseFrame();
-    EXPECT_FALSE(wxFileExists(LastSavePath(Dir() + "/no/such")));
+// The question asked when the last-save file cannot be written at close:
+// names the file and the system's reason, offers three ways on.
+class ExpectCloseQuestion : public wxExpectModal<wxMessageDialog> {
+public:
+    ExpectCloseQuestion(const wxString& strPath, const wxString& strReason, int nAnswer)
+        : wxExpectModal<wxMessageDialog>(nAnswer), m_strPath(strPath), m_strReason(strReason) {
+        Describe("close question");
+    }
+
+protected:
+    int OnInvoked(wxMessageDialog* pDlg) const override {
+        const wxString strMessage = pDlg->GetMessage();
+        EXPECT_TRUE(strMessage.Contains(m_strPath + ": " + m_strReason)) << strMessage;
+        EXPECT_EQ("Save as\u2026", pDlg->GetYesLabel().utf8_string());
+        EXPECT_EQ("Close without saving", pDlg->GetNoLabel());
+        EXPECT_EQ("Cancel", pDlg->GetCancelLabel());
+        return wxExpectModal<wxMessageDialog>::OnInvoked(pDlg);
+    }
+
+private:
+    wxString m_strPath;
+    wxString m_strReason;
+};
+
+// A path through a regular file cannot be written, also by root.
+TEST_F(PanelArchiveTest, CloseThatCannotWriteAsksAndLosesNothing) {
+    Spit(PathOf("plain"), "x");
+    const wxString strGone = PathOf("plain") + "/archives";
+    const wxString strOther = SubDir("other");
+    Build(0);
+    SetState(Distinct());
+    g_strXmlFile = strGone;
+
+    wxTEST_DIALOG(m_pFrame->Close(),
+                  ExpectCloseQuestion(LastSavePath(strGone), "Not a directory", wxID_CANCEL));
+    EXPECT_FALSE(wxPendingDelete.Member(m_pFrame)) << "Cancel keeps the window";
+    EXPECT_EQ(Cells(Distinct()), Cells(State()));
+    EXPECT_EQ(strGone, g_strXmlFile);
+
+    // Save as: the archive and the last-save file go to the chosen folder,
+    // which becomes the archive directory; then the window goes.
+    const wxString strArchive = strOther + wxFILE_SEP_PATH + "kept.xml";
+    wxTEST_DIALOG(m_pFrame->Close(),
+                  ExpectCloseQuestion(LastSavePath(strGone), "Not a directory", wxID_YES),
+                  ExpectFileDialog(true, "", strArchive));
+    EXPECT_TRUE(wxPendingDelete.Member(m_pFrame));
+    PumpEvents();
+    m_pFrame = nullptr;
+    EXPECT_EQ(strOther, g_strXmlFile);
+    const std::string expected = archive::FormatArchive(Distinct(), 0);
+    EXPECT_EQ(expected, Slurp(strArchive));
+    EXPECT_EQ(expected, Slurp(LastSavePath(strOther)));
+
+    // Close without saving: the window goes, nothing is written.
+    g_strXmlFile = PathOf("none");
+    Build(0);
+    wxTEST_DIALOG(m_pFrame->Close(), ExpectCloseQuestion(LastSavePath(PathOf("none")),
+                                                         "No such file or directory", wxID_NO));
+    EXPECT_TRUE(wxPendingDelete.Member(m_pFrame));
+    PumpEvents();
+    m_pFrame = nullptr;
+    EXPECT_FALSE(wxFileExists(LastSavePath(PathOf("none"))));
+}
+
+// At the end of a desktop session the close cannot wait for an answer: the
+// home folder takes the last session and the next start reads it from there.
+TEST_F(PanelArchiveTest, SessionEndSavesInTheHomeFolderAndTheNextStartSaysSo) {
+    const wxString strHome = SubDir("home");
+    const wxString strOldHome = wxGetHomeDir();
+    wxSetEnv("HOME", strHome);
+    struct RestoreHome {
+        wxString str;
+        ~RestoreHome() { wxSetEnv("HOME", str); }
+    } restore{strOldHome};
+
+    Build(0);
+    SetState(Distinct());
+    // An older last-save file where the archive directory used to be.
+    Spit(LastSavePath(Dir()), archive::FormatArchive(ExampleContents(), 0));
+    const wxDateTime hourAgo = wxDateTime::Now() - wxTimeSpan::Hours(1);
+    wxFileName(LastSavePath(Dir())).SetTimes(nullptr, &hourAgo, nullptr);
+    g_strXmlFile = PathOf("plain/archives");
+    Spit(PathOf("plain"), "x");
+    wxCloseEvent event(wxEVT_CLOSE_WINDOW, m_pFrame->GetId());
+    event.SetEventObject(m_pFrame);
+    event.SetCanVeto(false);
+    m_pFrame->ProcessWindowEvent(event);
+    EXPECT_TRUE(wxPendingDelete.Member(m_pFrame)) << "no question, the window goes";
+    PumpEvents();
+    m_pFrame = nullptr;
+    const wxString strSaved = PanelResult::SessionEndPath();
+    EXPECT_TRUE(strSaved.StartsWith(strHome)) << strSaved;
+    EXPECT_EQ(archive::FormatArchive(Distinct(), 0), Slurp(strSaved));
+
+    // Back in the old archive directory, whose last-save file is older.
+    g_strXmlFile = Dir();
+    Build(0);
+    EXPECT_EQ(Cells(Distinct()), Cells(State()));
+    ASSERT_TRUE(m_pPanel->GetNoticeBar()->HasNotice());
+    EXPECT_TRUE(m_pPanel->GetNoticeBar()->GetText().Contains(strSaved));
 }
 
 TEST_F(PanelArchiveTest, DamagedLastSaveFileIsKeptAside) {
@@ -343,6 +450,102 @@ TEST_F(PanelArchiveTest, DamagedLastSaveFileIsKeptAside) {
     EXPECT_EQ(Cells(Contents()), Cells(State()));
     EXPECT_FALSE(wxFileExists(LastSavePath(Dir())));
     EXPECT_EQ(2u, FilesIn(Dir()).size()) << "two damaged files kept, no last-save file";
+}
+
+// Each undoable action, then Undo by its button or by Ctrl+Z: the panel,
+// the mode, the choice and the labels come back exactly; the next Count
+// works on them. An edit ends the offer.
+TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste) {
+    const wxString strArchive = PathOf("other.xml");
+    Spit(strArchive, archive::FormatArchive(ExampleContents(), 0));
+    const struct {
+        const char* szText;
+        std::function<void()> act;
+    } actions[] = {
+        {"The panel was cleared.", [this] { Click("ID_CLEAR"); }},
+        {"The mode was changed and the panel cleared.", [this] { SelectMode(1); }},
+        {"An archive was opened.",
+         [&] { wxTEST_DIALOG(m_pPanel->Open(), ExpectFileDialog(false, Dir(), strArchive)); }},
+        {"Cells were pasted.",
+         [this] {
+             Grid()->SetGridCursor(0, 0);
+             m_pPanel->PasteText("\t9\t9\t9\r\n");
+         }},
+    };
+    Build(0);
+    const DataSet data = MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 3, 5, 7});
+    Enter(data);
+    Count();
+    Set();
+    const Contents before = State();
+    ASSERT_FALSE(before.boxes[archive::kBoxK3].empty());
+    NoticeBar* pNotice = m_pPanel->GetNoticeBar();
+    wxChoice* pChoice = XRCCTRL(*m_pFrame, "ID_CHOICE_PROGRAM_MODE", wxChoice);
+    wxCommandEvent ctrlZ(wxEVT_MENU, wxID_UNDO);
+    for (const auto& a : actions) {
+        for (bool bByKey : {false, true}) {
+            SCOPED_TRACE(std::string(a.szText) + (bByKey ? " Ctrl+Z" : " button"));
+            a.act();
+            ASSERT_NE(Cells(before), Cells(State()));
+            ASSERT_TRUE(pNotice->HasNotice());
+            EXPECT_EQ(a.szText, pNotice->GetText());
+            EXPECT_EQ("Undo", pNotice->GetButton()->GetLabel());
+            if (bByKey) {
+                m_pFrame->ProcessWindowEvent(ctrlZ);
+            } else {
+                wxCommandEvent click(wxEVT_BUTTON, pNotice->GetButton()->GetId());
+                click.SetEventObject(pNotice->GetButton());
+                pNotice->GetButton()->ProcessWindowEvent(click);
+            }
+            EXPECT_FALSE(pNotice->HasNotice());
+            EXPECT_EQ(Cells(before), Cells(State()));
+            EXPECT_EQ(0, g_nProgramMode);
+            EXPECT_EQ(0, pChoice->GetSelection());
+            EXPECT_EQ("Fl", Grid()->GetColLabelValue(2));
+            EXPECT_EQ(4, m_pPanel->GetChosenCount());
+        }
+    }
+    // The engine counts the restored points as before.
+    Count();
+    ExpectResultColumns(Grid(), data, ExpectedCount(data).rows);
+
+    // The offer ends with the next edit; Ctrl+Z then changes nothing.
+    Click("ID_CLEAR");
+    TypeCell(0, 1, "5");
+    const Contents edited = State();
+    m_pFrame->ProcessWindowEvent(ctrlZ);
+    EXPECT_EQ(Cells(edited), Cells(State()));
+    // The shortcut is in the frame's table.
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = 'Z';
+    key.SetControlDown(true);
+    EXPECT_EQ(wxID_UNDO, m_pFrame->GetAcceleratorTable()->GetCommand(key));
+    wxKeyEvent f1(wxEVT_KEY_DOWN);
+    f1.m_keyCode = WXK_F1;
+    EXPECT_EQ(XRCID("ID_HELP"), m_pFrame->GetAcceleratorTable()->GetCommand(f1));
+}
+
+TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsKeptAside) {
+    const wxString strBig = PathOf("big.xml");
+    // A valid archive in front, padding behind: only the size refuses it.
+    Spit(strBig, archive::FormatArchive(ExampleContents(), 0));
+    ASSERT_EQ(0, truncate(strBig.fn_str(), archive::kMaxArchiveBytes + 1));
+    Build(0);
+    SetState(Distinct());
+    wxTEST_DIALOG(m_pPanel->Open(), ExpectFileDialog(false, Dir(), strBig),
+                  ExpectErrorBox("The file " + strBig +
+                                 " is larger than 16 MiB: it is not an archive of this program."));
+    EXPECT_EQ(Cells(Distinct()), Cells(State()));
+    EXPECT_FALSE(m_pPanel->GetNoticeBar()->HasNotice()) << "nothing to undo";
+
+    m_pFrame->Destroy();
+    PumpEvents();
+    ASSERT_TRUE(wxRenameFile(strBig, LastSavePath(Dir())));
+    Build(0);
+    EXPECT_EQ(Cells(Contents()), Cells(State()));
+    const wxArrayString files = FilesIn(Dir());
+    ASSERT_EQ(1u, files.size());
+    EXPECT_TRUE(files[0].StartsWith(LastSavePath(Dir()) + ".bad-")) << files[0];
 }
 
 }  // namespace

@@ -389,14 +389,17 @@ def is_tick_blue(p):
     return b > 170 and r < 120 and b - r > 90
 
 
-# Where things are on the 960 x 600 main window (offsets from its top-left
+# Where things are on the 1180 x 660 main window (offsets from its top-left
 # corner), as the layout document places them with the Debian toolkit theme
-# and fonts on Xvfb. The grid metrics are the toolkit's defaults: 82 pixels
-# of row labels, 25-pixel rows, column widths 25 and 90 as the panel sets
-# them. A moved control makes the scenarios fail on their checks of what the
-# click should have done (and ticks are checked on screen right away).
-GRID_LEFT, GRID_FIRST_ROW_TOP = 82, 88
-ROW_HEIGHT = 25
+# and fonts on Xvfb, in English. The grid metrics are the panel's: 36 pixels
+# of row labels, rows as high as the font needs (23 pixels here), column 0
+# 25 pixels wide and the typed columns 1 to 3 90 pixels each. A moved control
+# makes the scenarios fail on their checks of what the click should have done
+# (and ticks are checked on screen right away).
+WINDOW_SIZE = (1180, 660)
+NOTICE_TOP = 66  # the first row of the result panel, where a notice begins
+GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 97
+ROW_HEIGHT = 23
 
 
 def cell_position(row, col):
@@ -405,9 +408,25 @@ def cell_position(row, col):
 
 
 def layout(prog):
-    check((prog.width, prog.height) == (960, 600),
-          "main window is %dx%d, not 960x600" % (prog.width, prog.height))
-    return {"count": (42, 27), "set": (799, 418), "choice": (835, 15), "t_box": (750, 104)}
+    check((prog.width, prog.height) == WINDOW_SIZE,
+          "main window is %dx%d, not %dx%d" % ((prog.width, prog.height) + WINDOW_SIZE))
+    return {"count": (42, 32), "set": (907, 428), "choice": (840, 29), "t_box": (860, 115)}
+
+
+def is_notice_dark(p):
+    # The notice bar takes the theme's tooltip colours: a dark background.
+    r, g, b = p
+    return r < 90 and g < 90 and b < 90
+
+
+def notice_height(prog, tmp):
+    """How far a notice shown above the grids has pushed the result panel down
+    (0 without one): the rows of the dark bar at the window's left edge."""
+    shot = prog.grab(os.path.join(tmp, "notice.ppm"))
+    dark = [shot.count(2, y, 4, y + 1, is_notice_dark) == 2 for y in range(NOTICE_TOP, 300)]
+    height = dark.index(False) if dark[0] else 0
+    # A grid line is dark too, but one pixel high.
+    return height if height > 10 else 0
 
 
 def tick(prog, tmp, row):
@@ -511,6 +530,10 @@ def scenario_install(args, tmp):
     for lang in ("ru", "uk"):
         mo = os.path.join(prefix, "share", "locale", lang, "LC_MESSAGES", "KEVRO_Varid.mo")
         check(os.path.isfile(mo), "no catalogue %s" % mo)
+    # The user guide, found from bin/ at ../share/varid/help/<lang>.
+    for lang in ("en", "ru", "uk"):
+        page = os.path.join(prefix, "share", "varid", "help", lang, "index.html")
+        check(os.path.isfile(page), "no help page %s" % page)
 
 
 def fresh_dirs(tmp):
@@ -565,8 +588,12 @@ def scenario_mode_switch(args, tmp, display):
         prog.wait_windows(False, "the list of the mode choice")
         time.sleep(SETTLE)
         prog.no_dialog("choosing the mode")
-        # Data typed after the switch must survive into the next run.
-        prog.click(*pos["t_box"], what="clicking into T")
+        # The switch offers its undo in a notice above the panel, which moves
+        # the panel down. Data typed after the switch must survive into the
+        # next run.
+        shift = notice_height(prog, tmp)
+        check(shift > 0, "no undo notice after the mode switch")
+        prog.click(pos["t_box"][0], pos["t_box"][1] + shift, what="clicking into T")
         prog.type_text("42.5")
         time.sleep(SETTLE)
         prog.close()
@@ -636,7 +663,8 @@ def scenario_second_copy(args, tmp, display):
 def scenario_screenshot(args, tmp, display):
     """The main window after a Count on the realistic data set."""
     home, work = fresh_dirs(tmp)
-    language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8")}[args.lang]
+    language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8"),
+                      "uk": ("ukrainian", "uk_UA.UTF-8")}[args.lang]
     write_settings(os.path.join(work, SETTINGS), work, 0, language)
     write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(("", "")), {"T": FREQ_T})
     with Program(args, display, home, work, lang=lang) as prog:
@@ -667,7 +695,7 @@ def main():
     ap.add_argument("--prefix", required=True, help="installation prefix")
     ap.add_argument("--xwin", required=True, help="the xwin companion program")
     ap.add_argument("--keep", action="store_true", help="keep the temporary directory")
-    ap.add_argument("--lang", choices=("en", "ru"), default="en", help="screenshot language")
+    ap.add_argument("--lang", choices=("en", "ru", "uk"), default="en", help="screenshot language")
     ap.add_argument("--out", help="screenshot PNG to write")
     ap.add_argument("scenario", choices=["install"] + sorted(SCENARIOS))
     args = ap.parse_args()
