@@ -8,7 +8,8 @@ VARID_PACKAGES="cmake g++ make pkg-config
     libwxgtk3.2-dev wx3.2-headers libtinyxml-dev gettext
     libgtest-dev googletest libbenchmark-dev
     xvfb xauth xdotool libx11-dev locales python3
-    clang libclang-rt-14-dev valgrind"
+    clang libclang-rt-14-dev valgrind
+    file dpkg-dev lintian appstream desktop-file-utils scdoc"
 # Locales the interface-language tests start the program in.
 VARID_LOCALES="en_US.UTF-8 ru_RU.UTF-8 uk_UA.UTF-8"
 # --------------------------------------------------------------------------
