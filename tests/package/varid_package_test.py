@@ -116,9 +116,9 @@ def dependency_names(depends):
 
 
 def step_build(args):
-    for name in ("deb-path.txt",):
-        if os.path.exists(os.path.join(args.work, name)):
-            os.remove(os.path.join(args.work, name))
+    # Nothing of an earlier run may stand in for this one.
+    if os.path.exists(os.path.join(args.work, "deb-path.txt")):
+        os.remove(os.path.join(args.work, "deb-path.txt"))
     for name in ("root", "control"):
         shutil.rmtree(os.path.join(args.work, name), ignore_errors=True)
     need("dpkg-deb")
