@@ -22,8 +22,10 @@ target_include_directories(tinyxml SYSTEM INTERFACE ${TINYXML_INCLUDE_DIR})
 target_compile_definitions(tinyxml INTERFACE TIXML_USE_STL)
 target_link_libraries(tinyxml INTERFACE ${TINYXML_LIBRARY})
 
-find_package(GTest REQUIRED)
-find_package(benchmark REQUIRED)
+if(VARID_BUILD_TESTS)
+    find_package(GTest REQUIRED)
+    find_package(benchmark REQUIRED)
+endif()
 find_package(Threads REQUIRED)
 
 # Boost.Math's root finders (header-only).

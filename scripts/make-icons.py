@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the application icon and writes it in the forms the builds use:
-resources/varid_48.png (desktop entry), resources/varid_48.xpm (frame icon on
+resources/varid_48.png and resources/varid_128.png (desktop entry and software
+centres, which want 64 pixels or more), resources/varid_48.xpm (frame icon on
 Linux, compiled in) and resources/varid.ico (Windows icon group: 32x32 at
 16 and 256 colours). Standard library only; rerun after changing the artwork."""
 import os
@@ -170,3 +171,4 @@ if __name__ == "__main__":
     write_png(os.path.join(ROOT, "varid_48.png"), big)
     write_xpm(os.path.join(ROOT, "varid_48.xpm"), big, "varid_48_xpm")
     write_ico(os.path.join(ROOT, "varid.ico"), render(32))
+    write_png(os.path.join(ROOT, "varid_128.png"), render(128))

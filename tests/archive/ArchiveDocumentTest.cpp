@@ -56,6 +56,8 @@ TEST(ArchiveWriting, ExampleIsByteExactInBothModes) {
     EXPECT_EQ(ExampleText("T1", "T2"), archive::FormatArchive(ExampleContents(), 1));
     // Any mode other than 0 means periods.
     EXPECT_EQ(ExampleText("T1", "T2"), archive::FormatArchive(ExampleContents(), 7));
+    // The file copy of the example that the installed-package test exports.
+    EXPECT_EQ(ExampleText("Fl", "Fr"), Slurp(VARID_EXAMPLE_ARCHIVE));
 }
 
 TEST(ArchiveWriting, CheckColumnIsNormalisedAndValuesFoldedAndEscaped) {
