@@ -95,8 +95,12 @@ void PanelResult::Save() {
     if (strPath.empty()) return;
 
     g_strXmlFile = strPath.BeforeLast(wxFILE_SEP_PATH);
-    if (!SaveArchive(strPath))
+    if (!SaveArchive(strPath)) {
         ShowErrorBox(wxString::Format(_("Cannot write the archive file %s!"), strPath));
+        return;
+    }
+    m_strArchiveFile = strPath;
+    m_archiveContents = PanelArchiveAccess::Collect(*this);
 }
 
 void PanelResult::Open() {
@@ -105,7 +109,20 @@ void PanelResult::Open() {
                        wxT("*.xml"), wxFD_OPEN, this);
     if (strPath.empty()) return;
     wxString strError;
-    if (!LoadArchive(strPath, strError)) ShowErrorBox(strError);
+    if (!LoadArchive(strPath, strError)) {
+        ShowErrorBox(strError);
+        return;
+    }
+    m_strArchiveFile = strPath;
+    m_archiveContents = PanelArchiveAccess::Collect(*this);
+}
+
+bool PanelResult::IsChangedSinceArchive() {
+    if (m_strArchiveFile.empty()) return true;
+    const archive::Contents now = PanelArchiveAccess::Collect(*this);
+    return now.table != m_archiveContents.table ||
+           now.manualTable != m_archiveContents.manualTable ||
+           now.boxes != m_archiveContents.boxes;
 }
 
 archive::Contents PanelResult::CollectContents() { return PanelArchiveAccess::Collect(*this); }

@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include <wx/accel.h>
+#include <wx/button.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
+#include <wx/print.h>
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
+#include "report/PlotData.h"
+#include "report/ReportDocument.h"
+#include "ui/ErrorBox.h"
 #include "ui/PanelResult.h"
+#include "ui/PlotFrame.h"
+#include "ui/ReportPrintout.h"
 
 #ifndef __WXMSW__
 #include "resources/varid_48.xpm"
@@ -26,6 +34,10 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_CHOICE(XRCID("ID_CHOICE_PROGRAM_MODE"), MainFrame::OnChoiceProgramMode)
     EVT_CLOSE(MainFrame::OnClose)
+    EVT_BUTTON(XRCID("ID_PLOT"), MainFrame::OnPlot)
+    EVT_BUTTON(XRCID("ID_PRINT"), MainFrame::OnPrint)
+    EVT_MENU(XRCID("ID_PRINT"), MainFrame::OnPrint)
+    EVT_COMMAND(wxID_ANY, EVT_PANEL_CHANGED, MainFrame::OnPanelChanged)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -65,6 +77,19 @@ MainFrame::MainFrame()
     SetAutoLayout(true);
     SetSizer(m_pSizer);
     m_pSizer->Layout();
+
+    InitAccelerators();
+}
+
+void MainFrame::InitAccelerators() {
+    // Accelerators send menu events with the button's identifier; the event
+    // table routes both to the same handler.
+    wxAcceleratorEntry entries[] = {
+        wxAcceleratorEntry(wxACCEL_CTRL, 'P', XRCID("ID_PRINT")),
+    };
+    SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(entries), entries));
+
+    if (wxWindow* pPrint = FindWindow(XRCID("ID_PRINT"))) pPrint->SetToolTip(_("Print (Ctrl+P)"));
 }
 
 MainFrame::~MainFrame() {}
@@ -83,6 +108,40 @@ void MainFrame::OnHelp(wxCommandEvent& WXUNUSED(event)) {}
 void MainFrame::OnChoiceProgramMode(wxCommandEvent& event) {
     g_nProgramMode = event.GetSelection();
     m_pPanelResult->ChangeProgramMode();
+}
+
+void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
+    if (!m_pPlotFrame) {
+        m_pPlotFrame = new PlotFrame(this);
+        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+        m_pPlotFrame->Show();
+    }
+    m_pPlotFrame->Raise();
+}
+
+void MainFrame::OnPanelChanged(wxCommandEvent& event) {
+    if (m_pPlotFrame) m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+    event.Skip();
+}
+
+void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
+    const archive::Contents contents = m_pPanelResult->CollectContents();
+    const wxString strHtml = ReportDocument::BuildHtml(contents, g_nProgramMode, wxDateTime::Now(),
+                                                       m_pPanelResult->GetArchiveFile(),
+                                                       m_pPanelResult->IsChangedSinceArchive());
+    const PlotData data = PlotData::Build(contents, g_nProgramMode);
+    // One printout for the preview, one for printing from it.
+    auto* pPreview = new wxPrintPreview(new ReportPrintout(strHtml, data),
+                                        new ReportPrintout(strHtml, data), &m_printDialogData);
+    if (!pPreview->IsOk()) {
+        delete pPreview;
+        ShowErrorBox(_("The print preview cannot be shown: no printing is set up."));
+        return;
+    }
+    auto* pFrame =
+        new wxPreviewFrame(pPreview, this, _("Print preview"), wxDefaultPosition, wxSize(820, 900));
+    pFrame->Initialize();
+    pFrame->Show();
 }
 
 void MainFrame::OnClose(wxCloseEvent& WXUNUSED(event)) {

@@ -2,11 +2,14 @@
 #define VARID_UI_MAINFRAME_H
 
 #include <wx/choice.h>
+#include <wx/cmndata.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
+#include <wx/weakref.h>
 
 class PanelResult;
+class PlotFrame;
 
 // The only top-level window: command bar above, result panel below.
 class MainFrame : public wxFrame {
@@ -15,6 +18,8 @@ public:
     ~MainFrame() override;
 
     PanelResult* GetPanelResult() const { return m_pPanelResult; }
+    // The plot window while it is open, else null.
+    PlotFrame* GetPlotFrame() const { return m_pPlotFrame; }
 
 private:
     void OnCount(wxCommandEvent& event);
@@ -24,11 +29,19 @@ private:
     void OnHelp(wxCommandEvent& event);
     void OnChoiceProgramMode(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnPlot(wxCommandEvent& event);
+    void OnPrint(wxCommandEvent& event);
+    void OnPanelChanged(wxCommandEvent& event);
+    // The keyboard shortcuts of the whole window, and the tooltips naming them.
+    void InitAccelerators();
 
     wxPanel* m_pPanelMain;
     PanelResult* m_pPanelResult;
     wxBoxSizer* m_pSizer;
     wxChoice* m_pChoiceMode;
+    wxWeakRef<PlotFrame> m_pPlotFrame;
+    // Printer and paper chosen in the print dialogs, kept for the run.
+    wxPrintDialogData m_printDialogData;
 
     wxDECLARE_CLASS(MainFrame);
     wxDECLARE_EVENT_TABLE();

@@ -46,6 +46,11 @@ public:
     // Everything the panel shows, as the archive tables hold it; and back.
     archive::Contents CollectContents();
     void ApplyContents(const archive::Contents& contents);
+    // The archive file of the last successful Open or Save of this run, empty
+    // when there was none or the panel was cleared since; and whether the
+    // panel changed after that Open or Save.
+    const wxString& GetArchiveFile() const { return m_strArchiveFile; }
+    bool IsChangedSinceArchive();
     // End of archive members.
 
     // The one notice above the grids; a newer notice replaces the one shown.
@@ -108,6 +113,8 @@ private:
     bool m_bSingleValueColumn;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
+    wxString m_strArchiveFile;
+    archive::Contents m_archiveContents;  // the panel as that file holds it
 
     wxDECLARE_EVENT_TABLE();
 };
