@@ -4,6 +4,7 @@
 
 #include <wx/accel.h>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/print.h>
@@ -131,15 +132,18 @@ void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
                                                        m_pPanelResult->IsChangedSinceArchive());
     const PlotData data = PlotData::Build(contents, g_nProgramMode);
     // One printout for the preview, one for printing from it.
-    auto* pPreview = new wxPrintPreview(new ReportPrintout(strHtml, data),
-                                        new ReportPrintout(strHtml, data), &m_printDialogData);
+    auto* pPreview =
+        new wxPrintPreview(new ReportPrintout(strHtml, data), new ReportPrintout(strHtml, data));
     if (!pPreview->IsOk()) {
         delete pPreview;
         ShowErrorBox(_("The print preview cannot be shown: no printing is set up."));
         return;
     }
-    auto* pFrame =
-        new wxPreviewFrame(pPreview, this, _("Print preview"), wxDefaultPosition, wxSize(820, 900));
+    // A page needs height; as much as the screen gives, up to a comfortable size.
+    wxSize size(820, 900);
+    const int nDisplay = wxDisplay::GetFromWindow(this);
+    if (nDisplay != wxNOT_FOUND) size.DecTo(wxDisplay(nDisplay).GetClientArea().GetSize());
+    auto* pFrame = new wxPreviewFrame(pPreview, this, _("Print preview"), wxDefaultPosition, size);
     pFrame->Initialize();
     pFrame->Show();
 }

@@ -2,7 +2,6 @@
 #define VARID_UI_MAINFRAME_H
 
 #include <wx/choice.h>
-#include <wx/cmndata.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -40,8 +39,6 @@ private:
     wxBoxSizer* m_pSizer;
     wxChoice* m_pChoiceMode;
     wxWeakRef<PlotFrame> m_pPlotFrame;
-    // Printer and paper chosen in the print dialogs, kept for the run.
-    wxPrintDialogData m_printDialogData;
 
     wxDECLARE_CLASS(MainFrame);
     wxDECLARE_EVENT_TABLE();

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include <wx/accel.h>
 #include <wx/display.h>
 #include <wx/intl.h>
 #include <wx/sizer.h>
+#include <wx/xrc/xmlres.h>
 
 #include "report/PlotData.h"
 #include "ui/PlotCanvas.h"
@@ -16,6 +18,12 @@ const int kLeastWidth = 480;
 
 }  // namespace
 
+// clang-format off
+wxBEGIN_EVENT_TABLE(PlotFrame, wxFrame)
+    EVT_MENU(XRCID("ID_PRINT"), PlotFrame::OnPrint)
+wxEND_EVENT_TABLE();
+// clang-format on
+
 PlotFrame::PlotFrame(wxWindow* pParent)
     : wxFrame(pParent, wxID_ANY, _("Calibration plot"), wxDefaultPosition, kDefaultSize,
               wxDEFAULT_FRAME_STYLE, wxT("plot_frame")),
@@ -26,6 +34,13 @@ PlotFrame::PlotFrame(wxWindow* pParent)
     SetSizer(pSizer);
     SetMinSize(wxSize(360, 300));
     PlaceBeside(pParent);
+    wxAcceleratorEntry print(wxACCEL_CTRL, 'P', XRCID("ID_PRINT"));
+    SetAcceleratorTable(wxAcceleratorTable(1, &print));
+}
+
+void PlotFrame::OnPrint(wxCommandEvent& event) {
+    // Commands stop at a top-level window: hand it to the main window.
+    GetParent()->GetEventHandler()->ProcessEvent(event);
 }
 
 void PlotFrame::PlaceBeside(wxWindow* pParent) {

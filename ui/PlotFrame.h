@@ -21,8 +21,12 @@ public:
 private:
     // Beside the main window when the screen has room there.
     void PlaceBeside(wxWindow* pParent);
+    // Ctrl+P here prints the report, as in the main window.
+    void OnPrint(wxCommandEvent& event);
 
     PlotCanvas* m_pCanvas;
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 #endif

@@ -72,7 +72,6 @@ TEST_F(PlotWindowTest, PrintAndCtrlPOpenThePreviewOfOnePage) {
                 if (!pPreview->IsBeingDeleted()) found.push_back(pPreview);
         return found;
     };
-    // The button, then the shortcut's menu command.
     Click("ID_PRINT");
     PumpEvents();
     ASSERT_EQ(previews().size(), 1u);
@@ -85,10 +84,17 @@ TEST_F(PlotWindowTest, PrintAndCtrlPOpenThePreviewOfOnePage) {
     pFrame->Close();
     PumpEvents();
 
-    wxCommandEvent shortcut(wxEVT_MENU, XRCID("ID_PRINT"));
-    m_pFrame->ProcessWindowEvent(shortcut);
-    PumpEvents();
-    EXPECT_EQ(previews().size(), 1u);
+    // The shortcut's menu command, in the main window and in the plot window.
+    Click("ID_PLOT");
+    for (wxWindow* pWindow :
+         {static_cast<wxWindow*>(m_pFrame), static_cast<wxWindow*>(m_pFrame->GetPlotFrame())}) {
+        wxCommandEvent shortcut(wxEVT_MENU, XRCID("ID_PRINT"));
+        pWindow->ProcessWindowEvent(shortcut);
+        PumpEvents();
+        EXPECT_EQ(previews().size(), 1u);
+        for (wxPreviewFrame* pOpen : previews()) pOpen->Close();
+        PumpEvents();
+    }
 }
 
 }  // namespace
