@@ -74,7 +74,9 @@ void PlotAxis::ChooseLinearTicks(int nWanted) {
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double norm = raw / magnitude;
     const double step = (norm < 1.5 ? 1 : norm < 3 ? 2 : norm < 7 ? 5 : 10) * magnitude;
-    for (double k = std::ceil(m_dMin / step); k * step <= m_dMax; ++k) {
+    // Bounded, in case a huge offset leaves k + 1 == k.
+    const double first = std::ceil(m_dMin / step);
+    for (double k = first; k * step <= m_dMax && k - first < 50; ++k) {
         const double v = k * step;
         // Zero computed as k * step may come out as -0 or a tiny remainder.
         m_vecTicks.push_back(std::fabs(v) < step * 1e-9 ? 0 : v);

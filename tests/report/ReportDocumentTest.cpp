@@ -146,13 +146,4 @@ TEST(ReportDocument, ShowsThePanelsTextsInEnglishAndRussian) {
     }
 }
 
-TEST(ReportDocument, NamesTheModeAndAnUnchangedArchive) {
-    archive::Contents c;
-    c.table[0] = {"", "5", "100", "", "", ""};
-    const wxString html = ReportDocument::BuildHtml(c, 1, wxDateTime::Now(), "/a/b.xml", false);
-    const std::vector<std::string> cells = Cells(html);
-    for (const char* szCell : {"Without frequency", "/a/b.xml", "T1", "T2"})
-        EXPECT_NE(std::find(cells.begin(), cells.end(), szCell), cells.end()) << szCell;
-}
-
 }  // namespace
