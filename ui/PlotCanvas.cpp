@@ -1,5 +1,6 @@
 #include "ui/PlotCanvas.h"
 
+#include <wx/datetime.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcgraph.h>
 #include <wx/filedlg.h>
