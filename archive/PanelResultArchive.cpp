@@ -88,9 +88,12 @@ bool PanelResult::SaveToChosenFile() {
     if (strPath.empty()) return false;
 
     g_strXmlFile = strPath.BeforeLast(wxFILE_SEP_PATH);
-    if (SaveArchive(strPath)) return true;
-    ShowErrorBox(wxString::Format(_("Cannot write the archive file %s!"), strPath));
-    return false;
+    if (!SaveArchive(strPath)) {
+        ShowErrorBox(wxString::Format(_("Cannot write the archive file %s!"), strPath));
+        return false;
+    }
+    RememberArchiveFile(strPath);
+    return true;
 }
 
 void PanelResult::Open() {
@@ -107,9 +110,22 @@ void PanelResult::Open() {
             ShowErrorBox(strError);
             break;
         case archive::LoadStatus::kLoaded:
+            RememberArchiveFile(strPath);
             OfferUndo(std::move(before), _("An archive was opened."));
             break;
     }
+}
+
+void PanelResult::RememberArchiveFile(const wxString& strPath) {
+    m_strArchiveFile = strPath;
+    m_archiveContents = PanelArchiveAccess::Collect(*this);
+}
+
+bool PanelResult::IsChangedSinceArchive() {
+    if (m_strArchiveFile.empty()) return true;
+    const archive::Contents now = PanelArchiveAccess::Collect(*this);
+    return now.table != m_archiveContents.table ||
+           now.manualTable != m_archiveContents.manualTable || now.boxes != m_archiveContents.boxes;
 }
 
 archive::Contents PanelResult::CollectContents() { return PanelArchiveAccess::Collect(*this); }

@@ -4,16 +4,23 @@
 #include <vector>
 
 #include <wx/accel.h>
+#include <wx/button.h>
+#include <wx/display.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
+#include <wx/print.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
+#include "report/PlotData.h"
+#include "report/ReportDocument.h"
 #include "ui/ErrorBox.h"
 #include "ui/HelpFrame.h"
 #include "ui/PanelResult.h"
+#include "ui/PlotFrame.h"
+#include "ui/ReportPrintout.h"
 
 #ifndef __WXMSW__
 #include "resources/varid_48.xpm"
@@ -29,17 +36,20 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_BUTTON(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_BUTTON(XRCID("ID_EXPORT"), MainFrame::OnExport)
-    EVT_MENU(XRCID("ID_COUNT"), MainFrame::OnCount)
-    EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
-    EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
-    EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
     EVT_BUTTON(XRCID("ID_CLEAR"), MainFrame::OnClear)
+    EVT_BUTTON(XRCID("ID_PLOT"), MainFrame::OnPlot)
+    EVT_BUTTON(XRCID("ID_PRINT"), MainFrame::OnPrint)
     EVT_BUTTON(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_CHOICE(XRCID("ID_CHOICE_PROGRAM_MODE"), MainFrame::OnChoiceProgramMode)
     EVT_CLOSE(MainFrame::OnClose)
     // Shortcuts of the accelerator table.
-    EVT_MENU(wxID_UNDO, MainFrame::OnUndo)
+    EVT_MENU(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
+    EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
+    EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
+    EVT_MENU(XRCID("ID_PRINT"), MainFrame::OnPrint)
     EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
+    EVT_MENU(wxID_UNDO, MainFrame::OnUndo)
     EVT_COMMAND(wxID_ANY, EVT_PANEL_CHANGED, MainFrame::OnPanelChanged)
 wxEND_EVENT_TABLE();
 // clang-format on
@@ -109,6 +119,7 @@ void MainFrame::SetUpShortcuts() {
         {wxACCEL_CTRL, WXK_NUMPAD_ENTER, "ID_COUNT"},
         {wxACCEL_NORMAL, WXK_F5, "ID_COUNT"},
         {wxACCEL_NORMAL, WXK_F1, "ID_HELP"},
+        {wxACCEL_CTRL, 'P', "ID_PRINT"},
     };
     std::vector<wxAcceleratorEntry> vecEntries;
     for (const auto& s : shortcuts)
@@ -121,10 +132,9 @@ void MainFrame::SetUpShortcuts() {
         const char* pszButton;
         wxString strTip;
     } tips[] = {
-        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")},
-        {"ID_SAVE", _("Save (Ctrl+S)")},
-        {"ID_OPEN", _("Open (Ctrl+O)")},
-        {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")}, {"ID_SAVE", _("Save (Ctrl+S)")},
+        {"ID_OPEN", _("Open (Ctrl+O)")},           {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+        {"ID_PRINT", _("Print (Ctrl+P)")},
     };
     for (const auto& t : tips)
         if (wxWindow* pButton = FindWindow(wxXmlResource::GetXRCID(t.pszButton)))
@@ -170,6 +180,38 @@ void MainFrame::OnChoiceProgramMode(wxCommandEvent& event) {
     m_pPanelResult->OfferUndo(std::move(before), _("The mode was changed and the panel cleared."));
 }
 
+void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
+    if (!m_pPlotFrame) {
+        m_pPlotFrame = new PlotFrame(this);
+        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+        m_pPlotFrame->Show();
+    }
+    m_pPlotFrame->Raise();
+}
+
+void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
+    const archive::Contents contents = m_pPanelResult->CollectContents();
+    const wxString strHtml = ReportDocument::BuildHtml(contents, g_nProgramMode, wxDateTime::Now(),
+                                                       m_pPanelResult->GetArchiveFile(),
+                                                       m_pPanelResult->IsChangedSinceArchive());
+    const PlotData data = PlotData::Build(contents, g_nProgramMode);
+    // One printout for the preview, one for printing from it.
+    auto* pPreview =
+        new wxPrintPreview(new ReportPrintout(strHtml, data), new ReportPrintout(strHtml, data));
+    if (!pPreview->IsOk()) {
+        delete pPreview;
+        ShowErrorBox(_("The print preview cannot be shown: no printing is set up."));
+        return;
+    }
+    // A page needs height; as much as the screen gives, up to a comfortable size.
+    wxSize size(820, 900);
+    const int nDisplay = wxDisplay::GetFromWindow(this);
+    if (nDisplay != wxNOT_FOUND) size.DecTo(wxDisplay(nDisplay).GetClientArea().GetSize());
+    auto* pFrame = new wxPreviewFrame(pPreview, this, _("Print preview"), wxDefaultPosition, size);
+    pFrame->Initialize();
+    pFrame->Show();
+}
+
 void MainFrame::OnUndo(wxCommandEvent& event) {
     // Without an undo notice the key belongs to the focused control.
     if (!m_pPanelResult->Undo()) event.Skip();
@@ -178,6 +220,7 @@ void MainFrame::OnUndo(wxCommandEvent& event) {
 void MainFrame::OnPanelChanged(wxCommandEvent& event) {
     // An undo may bring the other mode back: the choice shows the mode in force.
     if (m_pChoiceMode) m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
+    if (m_pPlotFrame) m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
     event.Skip();
 }
 

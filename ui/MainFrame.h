@@ -5,8 +5,10 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
+#include <wx/weakref.h>
 
 class PanelResult;
+class PlotFrame;
 
 // The only top-level window: command bar above, result panel below.
 class MainFrame : public wxFrame {
@@ -15,6 +17,8 @@ public:
     ~MainFrame() override;
 
     PanelResult* GetPanelResult() const { return m_pPanelResult; }
+    // The plot window while it is open, else null.
+    PlotFrame* GetPlotFrame() const { return m_pPlotFrame; }
 
     // The default size: every label reads in full and both grids show all
     // their rows in English, Russian and Ukrainian; also the smallest size.
@@ -37,11 +41,14 @@ private:
     // After a failed write of the last-save file at close: true when the
     // window may go.
     bool AskBeforeLosingTheSession(const wxString& strPath, const wxString& strReason);
+    void OnPlot(wxCommandEvent& event);
+    void OnPrint(wxCommandEvent& event);
 
     wxPanel* m_pPanelMain;
     PanelResult* m_pPanelResult;
     wxBoxSizer* m_pSizer;
     wxChoice* m_pChoiceMode;
+    wxWeakRef<PlotFrame> m_pPlotFrame;
 
     wxDECLARE_CLASS(MainFrame);
     wxDECLARE_EVENT_TABLE();

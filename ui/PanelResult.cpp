@@ -400,6 +400,7 @@ void PanelResult::SetManualValues() {
 
 void PanelResult::Clear() {
     DismissNotice();
+    m_strArchiveFile.clear();
     m_nChosenCount = 0;
     m_pTextT->SetValue(wxEmptyString);
     m_pTextRegistration->SetValue(wxEmptyString);

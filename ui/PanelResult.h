@@ -62,6 +62,11 @@ public:
     // Everything the panel shows, as the archive tables hold it; and back.
     archive::Contents CollectContents();
     void ApplyContents(const archive::Contents& contents);
+    // The archive file of the last successful Open or Save of this run, empty
+    // when there was none or the panel was cleared since; and whether the
+    // panel changed after that Open or Save.
+    const wxString& GetArchiveFile() const { return m_strArchiveFile; }
+    bool IsChangedSinceArchive();
     // End of archive members.
 
     // Data in and out (implemented in ui/PanelResultData.cpp).
@@ -122,6 +127,8 @@ private:
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
     void NotifyChanged();
+    // The file of the last Open or Save, and the panel as it holds it.
+    void RememberArchiveFile(const wxString& strPath);
     void BindDataEvents();
     void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
     void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
@@ -168,6 +175,8 @@ private:
     std::vector<wxStaticBox*> m_vecBoxes;
     // The text of the undo notice while it may be showing.
     wxString m_strUndoText;
+    wxString m_strArchiveFile;
+    archive::Contents m_archiveContents;  // the panel as that file holds it
 
     wxDECLARE_EVENT_TABLE();
 };

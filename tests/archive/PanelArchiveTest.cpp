@@ -549,3 +549,35 @@ TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsK
 }
 
 }  // namespace
+
+namespace {
+
+// What the printed report names as the data's archive: the file of the last
+// successful Open or Save of this run, until Clear.
+TEST_F(PanelArchiveTest, ArchiveOfTheLastOpenOrSaveIsRemembered) {
+    Build(0);
+    Enter(MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 3, 5, 7}));
+    EXPECT_EQ("", m_pPanel->GetArchiveFile()) << "the last-save file is no Open";
+    const wxString strSaved = PathOf("saved.xml");
+    wxTEST_DIALOG(m_pPanel->Save(), ExpectFileDialog(true, Dir(), strSaved));
+    EXPECT_EQ(strSaved, m_pPanel->GetArchiveFile());
+    EXPECT_FALSE(m_pPanel->IsChangedSinceArchive());
+    Box("ID_T")->SetValue("3");
+    EXPECT_TRUE(m_pPanel->IsChangedSinceArchive());
+
+    // Writing the last-save file is no Save; a failed Open changes nothing.
+    const wxString strOther = PathOf("other.xml");
+    ASSERT_TRUE(m_pPanel->SaveArchive(strOther));
+    Spit(PathOf("bad.xml"), "x");
+    wxTEST_DIALOG(m_pPanel->Open(), ExpectFileDialog(false, Dir(), PathOf("bad.xml")),
+                  ExpectErrorBox("Cann't load file " + PathOf("bad.xml") + "!"));
+    EXPECT_EQ(strSaved, m_pPanel->GetArchiveFile());
+
+    wxTEST_DIALOG(m_pPanel->Open(), ExpectFileDialog(false, Dir(), strOther));
+    EXPECT_EQ(strOther, m_pPanel->GetArchiveFile());
+    EXPECT_FALSE(m_pPanel->IsChangedSinceArchive());
+    Click("ID_CLEAR");
+    EXPECT_EQ("", m_pPanel->GetArchiveFile());
+}
+
+}  // namespace

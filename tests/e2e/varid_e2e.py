@@ -366,6 +366,15 @@ class Image:
                    for x in range(max(0, x0), min(self.width, x1))
                    if test(self.pixels[(y * self.width + x) * 3:(y * self.width + x) * 3 + 3]))
 
+    def crop(self, x0, y0, x1, y1):
+        x0, y0 = max(0, x0), max(0, y0)
+        x1, y1 = min(self.width, x1), min(self.height, y1)
+        stride = self.width * 3
+        self.pixels = b"".join(self.pixels[y * stride + x0 * 3:y * stride + x1 * 3]
+                               for y in range(y0, y1))
+        self.width, self.height = x1 - x0, y1 - y0
+        return self
+
     def save_png(self, path):
         stride = self.width * 3
         raw = b"".join(b"\x00" + self.pixels[y * stride:(y + 1) * stride]
@@ -680,13 +689,115 @@ def scenario_screenshot(args, tmp, display):
     shot.save_png(args.out)
 
 
+# The Plot button on the command bar, as the layout document places it with
+# each language's labels.
+PLOT_BUTTON = {"en": (517, 27), "ru": (574, 27)}
+# The "Print..." button at the left of the print preview's control bar.
+PREVIEW_PRINT = (28, 22)
+# In GTK's print dialog: the printer "Print to File" and the button "Print".
+PRINT_DIALOG_FILE_PRINTER = (82, 87)
+PRINT_DIALOG_PRINT = (575, 487)
+
+
+def window_named(prog, title, timeout=15):
+    end = time.time() + timeout
+    while time.time() < end:
+        for w in prog.other_windows():
+            if prog.tool("getwindowname", w) == title:
+                return w
+        time.sleep(0.1)
+    raise Failure("no window '%s' appeared" % title)
+
+
+def geometry(prog, window):
+    geo = prog.tool("getwindowgeometry", "--shell", window)
+    g = dict(line.split("=", 1) for line in geo.split())
+    return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+
+def scenario_plot(args, tmp, display):
+    """The plot window beside the main window after Count and Set (--out, a
+    PNG), and the printed report through the print preview and GTK's "Print
+    to File" (--pdf)."""
+    home, work = fresh_dirs(tmp)
+    language, lang, plot_title, preview_title = {
+        "en": ("", "C.UTF-8", "Calibration plot", "Print preview"),
+        "ru": ("russian", "ru_RU.UTF-8", "График калибровки", "Предварительный просмотр"),
+    }[args.lang]
+    write_settings(os.path.join(work, SETTINGS), work, 0, language)
+    # Only the "Print to File" printer, so no real printer is ever asked.
+    os.makedirs(os.path.join(home, ".config", "gtk-3.0"))
+    with open(os.path.join(home, ".config", "gtk-3.0", "settings.ini"), "w") as out:
+        out.write("[Settings]\ngtk-print-backends=file\n")
+    nums = [(float(p), float(a), float(b)) for p, a, b in FREQ_ROWS]
+    exp = expected_calibration([nums[i] for i in FREQ_TICKS], float(FREQ_T), 0)
+    # Hand-set values a little off the Count's, so the two lines part.
+    manual = {"ManualDeatTime": "%.3f" % exp["DT"], "ManualCoeficientEffectiveness": "%.1f" % exp["Keff"],
+              "ManualK1": "%.3f" % (exp["K1"] * 0.8), "ManualK2": "%.3f" % exp["K2"],
+              "ManualK3": "%.3f" % (exp["K3"] * 1.1)}
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(("", "")),
+                  dict(manual, T=FREQ_T))
+    with Program(args, display, home, work, lang=lang) as prog:
+        pos = layout(prog)
+        prog.click(*pos["count"], what="Count")
+        prog.click(*pos["set"], what="Set")
+        prog.click(*PLOT_BUTTON[args.lang], what="Plot", opens_popup=True)
+        plot = window_named(prog, plot_title)
+        time.sleep(SETTLE)
+        px, py, pw, ph = geometry(prog, plot)
+        check(px >= prog.x + prog.width, "the plot window covers the main window")
+        prog.tool("mousemove", "--sync", prog.x + 5, prog.y + prog.height + 40)
+        time.sleep(SETTLE)
+        res = subprocess.run([args.xwin, "grab", "root", os.path.join(tmp, "root.ppm")],
+                             env=prog.env, capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "grabbing the screen failed: %s" % res.stderr.strip())
+        shot = Image(os.path.join(tmp, "root.ppm")).crop(
+            prog.x, min(prog.y, py), px + pw, max(prog.y + prog.height, py + ph))
+        if args.out:
+            shot.save_png(args.out)
+
+        if args.pdf:
+            # The plot window took the focus when it opened; give it back.
+            prog.tool("windowfocus", prog.window)
+            prog.key("ctrl+p")
+            preview = window_named(prog, preview_title)
+            time.sleep(2 * SETTLE)
+            vx, vy, _, _ = geometry(prog, preview)
+            prog.tool("mousemove", "--sync", vx + PREVIEW_PRINT[0], vy + PREVIEW_PRINT[1])
+            prog.tool("click", "1")
+            dialog = window_named(prog, "Print" if args.lang == "en" else "Печать")
+            time.sleep(2 * SETTLE)
+            # Choose the one printer, "Print to File", then press "Print".
+            dx, dy, _, _ = geometry(prog, dialog)
+            for offset in PRINT_DIALOG_FILE_PRINTER, PRINT_DIALOG_PRINT:
+                prog.tool("mousemove", "--sync", dx + offset[0], dy + offset[1])
+                prog.tool("click", "1")
+                time.sleep(SETTLE)
+            found = []
+            end = time.time() + 20
+            while not found and time.time() < end:
+                found = [os.path.join(d, f) for d, _, files in os.walk(tmp) for f in files
+                         if f.endswith(".pdf")]
+                time.sleep(0.2)
+            check(found, "printing to file wrote no PDF")
+            # Written in the background: done when its size stops changing.
+            size = -1
+            while size != os.path.getsize(found[0]):
+                size = os.path.getsize(found[0])
+                time.sleep(0.5)
+            shutil.copyfile(found[0], args.pdf)
+
+
 SCENARIOS = {
     "count_set": scenario_count_set,
     "mode_switch": scenario_mode_switch,
     "type_points": scenario_type_points,
     "second_copy": scenario_second_copy,
     "screenshot": scenario_screenshot,
+    "plot": scenario_plot,
 }
+# Scenarios that need a wider screen than the main window alone.
+SCREENS = {"plot": (1920, 1080)}
 
 
 def main():
@@ -697,6 +808,7 @@ def main():
     ap.add_argument("--keep", action="store_true", help="keep the temporary directory")
     ap.add_argument("--lang", choices=("en", "ru", "uk"), default="en", help="screenshot language")
     ap.add_argument("--out", help="screenshot PNG to write")
+    ap.add_argument("--pdf", help="printed report to write (scenario plot)")
     ap.add_argument("scenario", choices=["install"] + sorted(SCENARIOS))
     args = ap.parse_args()
     tmp = tempfile.mkdtemp(prefix="varid-e2e-%s-" % args.scenario)
@@ -705,7 +817,7 @@ def main():
         if args.scenario == "install":
             scenario_install(args, tmp)
         else:
-            display = Display()
+            display = Display(*SCREENS.get(args.scenario, (1280, 1024)))
             SCENARIOS[args.scenario](args, tmp, display)
     except Failure as e:
         print("FAIL (%s): %s" % (args.scenario, e), file=sys.stderr)

@@ -3,6 +3,7 @@
  *   xwin close WINDOW       send WM_DELETE_WINDOW, exactly as a window
  *                           manager does when the user clicks the close box
  *   xwin grab WINDOW FILE   write the window's pixels as a binary PPM
+ *                           (WINDOW "root": the whole screen)
  *   xwin launch TITLE PROGRAM [ARG...]
  *                           start PROGRAM, print the milliseconds from the
  *                           start to the mapping of its top-level window
@@ -209,7 +210,8 @@ int main(int argc, char** argv) {
     int grab = argc == 4 && !strcmp(cmd, "grab");
     char* end = NULL;
     Window win = (close || grab) ? (Window)strtoul(argv[2], &end, 0) : 0;
-    if (!launch && !((close || grab) && win && !*end)) {
+    const int root = grab && !strcmp(argv[2], "root");
+    if (!launch && !root && !((close || grab) && win && !*end)) {
         fprintf(stderr,
                 "usage: xwin close WINDOW | xwin grab WINDOW FILE |"
                 " xwin launch TITLE PROGRAM [ARG...]\n");
@@ -221,6 +223,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     XSetErrorHandler(OnXError);
+    if (root) win = DefaultRootWindow(dpy);
     int rc = launch  ? Launch(dpy, argv[2], argv + 3)
              : close ? CloseWindow(dpy, win)
                      : GrabWindow(dpy, win, argv[3]);

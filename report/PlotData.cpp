@@ -1,0 +1,137 @@
+#include "report/PlotData.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "grid/GridData.h"
+
+namespace {
+
+const int kDeadTime = 0, kKeff = 1, kK1 = 2, kK2 = 3, kK3 = 4;
+
+bool Plottable(double v) { return std::isfinite(v) && v > 0; }
+
+// The five boxes of a model, in the order dead time, Keff, K1, K2, K3. An
+// empty box counts as 0 when bEmptyIsZero (as Set reads the manual boxes).
+bool ReadModel(const archive::Contents& contents, const archive::Box (&boxes)[5], bool bEmptyIsZero,
+               PlotData::Model& model) {
+    double values[5] = {};
+    for (int i = 0; i < 5; ++i) {
+        const wxString& str = contents.boxes[boxes[i]];
+        if (str.empty() && bEmptyIsZero) continue;
+        if (!GridData::ReadNumber(str, values[i]) || !std::isfinite(values[i])) return false;
+    }
+    model.dDeadTime = values[kDeadTime];
+    model.dKeff = values[kKeff];
+    model.dK1 = values[kK1];
+    model.dK2 = values[kK2];
+    model.dK3 = values[kK3];
+    model.bShown = true;
+    return true;
+}
+
+}  // namespace
+
+bool PlotData::SetWasUsed(const archive::GridTable& manualTable) {
+    double v = 0;
+    for (const auto& row : manualTable)
+        if (GridData::ReadNumber(row[GridData::kCorrectionCol], v)) return true;
+    return false;
+}
+
+double PlotData::Model::Value(double dReading, int nProgramMode) const {
+    const double period = nProgramMode == 0 ? 1000000.0 / dReading : dReading;
+    const double x = period - dDeadTime;
+    return (dKeff / x) * (1 - dK1 * std::exp(-dK2 * x) + dK3 / x);
+}
+
+PlotData PlotData::Build(const archive::Contents& contents, int nProgramMode) {
+    PlotData data;
+    data.m_nProgramMode = nProgramMode;
+
+    // The rows as Count would read them now; a row counts when it is
+    // complete, whatever the ticks or the rest of the grid.
+    GridData grid;
+    grid.Read(contents.table, !GridData::IsSecondColumnInUse(contents.table));
+
+    ReadModel(contents,
+              {archive::kBoxDeadTime, archive::kBoxRegistration, archive::kBoxK1, archive::kBoxK2,
+               archive::kBoxK3},
+              false, data.m_count);
+    if (SetWasUsed(contents.manualTable))
+        ReadModel(contents,
+                  {archive::kBoxManualDeadTime, archive::kBoxManualRegistration,
+                   archive::kBoxManualK1, archive::kBoxManualK2, archive::kBoxManualK3},
+                  true, data.m_manual);
+
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    for (size_t k = 0; k < grid.m_vecGridRow.size(); ++k) {
+        const double x = (grid.m_vecGridFl[k] + grid.m_vecGridFr[k]) / 2;
+        const double y = grid.m_vecGridRealP[k];
+        if (!Plottable(x) || !Plottable(y)) {
+            ++data.m_nLeftOut;
+            continue;
+        }
+        const int nRow = grid.m_vecGridRow[k];
+        data.m_vecPoints.push_back({x, y, static_cast<bool>(grid.m_vecGridChoose[k]), nRow});
+        xMin = data.m_vecPoints.size() == 1 ? x : std::min(xMin, x);
+        xMax = data.m_vecPoints.size() == 1 ? x : std::max(xMax, x);
+        yMin = data.m_vecPoints.size() == 1 ? y : std::min(yMin, y);
+        yMax = data.m_vecPoints.size() == 1 ? y : std::max(yMax, y);
+
+        double dPercent = 0;
+        if (GridData::ReadNumber(contents.table[nRow][GridData::kAccuracyCol], dPercent) &&
+            std::isfinite(dPercent))
+            data.m_vecAccuracyCount.push_back({x, dPercent});
+        if (data.m_manual.bShown &&
+            GridData::ReadNumber(contents.manualTable[nRow][GridData::kAccuracyCol], dPercent) &&
+            std::isfinite(dPercent))
+            data.m_vecAccuracyManual.push_back({x, dPercent});
+    }
+    if (data.IsEmpty()) return data;
+
+    data.SampleModel(data.m_count, xMin, xMax);
+    data.SampleModel(data.m_manual, xMin, xMax);
+
+    // The lines widen the value range, but a model that runs far off near
+    // the dead time must not squeeze the points into a corner: a decade
+    // beyond the points at most; the rest is clipped.
+    double yLow = yMin, yHigh = yMax;
+    for (const Model* pModel : {&data.m_count, &data.m_manual})
+        for (const auto& segment : pModel->vecSegments)
+            for (const XY& s : segment) {
+                yLow = std::min(yLow, std::max(s.dY, yMin / 10));
+                yHigh = std::max(yHigh, std::min(s.dY, yMax * 10));
+            }
+    data.m_axisX = PlotAxis::Log(xMin, xMax);
+    data.m_axisY = PlotAxis::Log(yLow, yHigh);
+
+    // The band of +-1 % is always in view, and zero with it.
+    double aLow = -1.5, aHigh = 1.5;
+    for (const auto* pVec : {&data.m_vecAccuracyCount, &data.m_vecAccuracyManual})
+        for (const XY& a : *pVec) {
+            aLow = std::min(aLow, a.dY);
+            aHigh = std::max(aHigh, a.dY);
+        }
+    data.m_axisAccuracy = PlotAxis::Linear(aLow, aHigh);
+    return data;
+}
+
+void PlotData::SampleModel(Model& model, double dFrom, double dTo) const {
+    if (!model.bShown) return;
+    const double lo = std::log10(dFrom), hi = std::log10(dTo);
+    const int n = dTo > dFrom ? kSamples : 1;
+    bool bInSegment = false;
+    for (int i = 0; i < n; ++i) {
+        const double x = n == 1 ? dFrom : std::pow(10.0, lo + (hi - lo) * i / (n - 1));
+        const double y = model.Value(x, m_nProgramMode);
+        if (!Plottable(y)) {
+            model.bCut = true;
+            bInSegment = false;
+            continue;
+        }
+        if (!bInSegment) model.vecSegments.emplace_back();
+        model.vecSegments.back().push_back({x, y});
+        bInSegment = true;
+    }
+}

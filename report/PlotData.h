@@ -1,0 +1,70 @@
+#ifndef VARID_REPORT_PLOTDATA_H
+#define VARID_REPORT_PLOTDATA_H
+
+#include <vector>
+
+#include "archive/ArchiveDocument.h"
+#include "report/PlotAxis.h"
+
+// What the plot shows, taken from what the panel shows (its grids and boxes
+// as the archive tables hold them) and the program mode, never from the
+// engine: so it is the same after a Count, a Set, an Open or a restart.
+//
+// Points are the complete rows of the measurement grid: x is the row's mean
+// reading (frequency or period, as the mode has it), y its "Real P0". The
+// model lines come from the result boxes and, once Set was used, from the
+// manual boxes. Accuracies are the grids' own "Accuracy" columns, the
+// values the operator reads beside each row.
+class PlotData {
+public:
+    struct XY {
+        double dX, dY;
+    };
+
+    struct Point {
+        double dX, dY;
+        bool bTicked;
+        int nGridRow;
+    };
+
+    // A model as its five boxes give it, and its line over the span of the
+    // points' readings, broken where it leaves the logarithmic scale.
+    struct Model {
+        bool bShown = false;
+        double dDeadTime = 0, dKeff = 0, dK1 = 0, dK2 = 0, dK3 = 0;
+        std::vector<std::vector<XY>> vecSegments;
+        bool bCut = false;  // some samples were not positive and are not drawn
+
+        // Corrected value at a reading: (Keff / x)(1 - K1 e^(-K2 x) + K3 / x),
+        // x the reading's period less the dead time.
+        double Value(double dReading, int nProgramMode) const;
+    };
+
+    // Samples of each model line, spaced evenly on the logarithmic x axis.
+    static constexpr int kSamples = 240;
+
+    static PlotData Build(const archive::Contents& contents, int nProgramMode);
+
+    // Set writes its corrected values into the manual grid: a number there
+    // means Set was used on what the panel shows.
+    static bool SetWasUsed(const archive::GridTable& manualTable);
+
+    // Nothing to draw: no complete row can be placed on the scales.
+    bool IsEmpty() const { return m_vecPoints.empty(); }
+
+    int m_nProgramMode = 0;
+    std::vector<Point> m_vecPoints;
+    // Complete rows left out: a reading or a value that is not positive (or
+    // not a finite number) has no place on a logarithmic scale.
+    int m_nLeftOut = 0;
+    Model m_count;
+    Model m_manual;
+    std::vector<XY> m_vecAccuracyCount;   // x = reading, y = percent
+    std::vector<XY> m_vecAccuracyManual;  // the manual grid's, after Set
+    PlotAxis m_axisX, m_axisY, m_axisAccuracy;
+
+private:
+    void SampleModel(Model& model, double dFrom, double dTo) const;
+};
+
+#endif

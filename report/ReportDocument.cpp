@@ -1,0 +1,129 @@
+#include "report/ReportDocument.h"
+
+#include <wx/intl.h>
+
+#include "grid/GridData.h"
+#include "report/PlotData.h"
+
+namespace {
+
+const wxString kTableStart =
+    wxT("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
+
+wxString Cell(const wxString& str, const wxString& strTag = wxT("td")) {
+    return wxT("<") + strTag + wxT(" align=\"center\">") + ReportDocument::Escape(str) + wxT("</") +
+           strTag + wxT(">");
+}
+
+wxString InfoRow(const wxString& strLabel, const wxString& strValue) {
+    return wxT("<tr><td nowrap><b>") + ReportDocument::Escape(strLabel) + wxT("</b></td><td>") +
+           ReportDocument::Escape(strValue) + wxT("</td></tr>");
+}
+
+// The layout's own labels (some end in a space there).
+wxString Label(const char* pszKey) {
+    return wxGetTranslation(wxString::FromUTF8(pszKey)).Strip(wxString::both);
+}
+
+// The rows that hold anything, with their grid row numbers, in the grid's
+// column order; a tick shows as a check mark.
+wxString GridTable(const archive::GridTable& table, int nProgramMode) {
+    wxString html = kTableStart + wxT("<tr>");
+    const wxString headers[] = {_("Row"),
+                                wxT("\u2713"),
+                                _("Real P0"),
+                                nProgramMode == 0 ? _("Fl") : _("T1"),
+                                nProgramMode == 0 ? _("Fr") : _("T2"),
+                                _("Correction P0"),
+                                _("Accuracy")};
+    for (const wxString& str : headers) html += Cell(str, wxT("th"));
+    html += wxT("</tr>");
+    for (int nRow = 0; nRow < archive::kRows; ++nRow) {
+        const auto& row = table[nRow];
+        const bool bTicked = archive::IsTickedText(row[GridData::kCheckCol]);
+        bool bFilled = bTicked;
+        for (int nCol = GridData::kRealPCol; nCol < archive::kCols; ++nCol)
+            bFilled = bFilled || !row[nCol].empty();
+        if (!bFilled) continue;
+        html += wxT("<tr>") + Cell(wxString::Format(wxT("%d"), nRow + 1)) +
+                Cell(bTicked ? wxString(wxT("\u2713")) : wxString());
+        for (int nCol = GridData::kRealPCol; nCol < archive::kCols; ++nCol) html += Cell(row[nCol]);
+        html += wxT("</tr>");
+    }
+    return html + wxT("</table>");
+}
+
+}  // namespace
+
+wxString ReportDocument::Escape(const wxString& str) {
+    wxString out;
+    for (wxUniChar c : str) {
+        switch (c.GetValue()) {
+            case '&':
+                out += wxT("&amp;");
+                break;
+            case '<':
+                out += wxT("&lt;");
+                break;
+            case '>':
+                out += wxT("&gt;");
+                break;
+            case '"':
+                out += wxT("&quot;");
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+wxString ReportDocument::BuildHtml(const archive::Contents& contents, int nProgramMode,
+                                   const wxDateTime& when, const wxString& strArchiveFile,
+                                   bool bChangedSince) {
+    const auto& box = contents.boxes;
+    wxString html = wxT("<html><head><meta charset=\"UTF-8\"></head><body>");
+    html += wxT("<h3>") + Escape(_("Calibration report")) + wxT("</h3>");
+
+    // Where the data come from on the left, the values on the right.
+    html += wxT("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>");
+    html += wxT("<td valign=\"top\" width=\"50%\"><table cellspacing=\"0\" cellpadding=\"2\">");
+    html += InfoRow(_("Date and time"), when.Format(wxT("%Y-%m-%d %H:%M:%S")));
+    html += InfoRow(_("Program mode"),
+                    nProgramMode == 0 ? Label("With frequency") : Label("Without frequency"));
+    if (!strArchiveFile.empty())
+        html += InfoRow(_("Archive file"),
+                        bChangedSince
+                            ? wxString::Format(_("%s (data changed since it was opened or saved)"),
+                                               strArchiveFile)
+                            : strArchiveFile);
+    html += InfoRow(Label("T"), box[archive::kBoxT]);
+    html += wxT("</table></td><td valign=\"top\" align=\"right\">");
+
+    // Results and manual values side by side, named as in the panel.
+    html += wxT("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"94%\"><tr>") +
+            Cell(wxString(), wxT("th")) + Cell(Label("Result"), wxT("th")) +
+            Cell(Label("Manual "), wxT("th")) + wxT("</tr>");
+    const struct {
+        const char* pszLabel;
+        archive::Box result, manual;
+    } values[] = {
+        {"Dead time", archive::kBoxDeadTime, archive::kBoxManualDeadTime},
+        {"Efficacy registration", archive::kBoxRegistration, archive::kBoxManualRegistration},
+        {"K1", archive::kBoxK1, archive::kBoxManualK1},
+        {"K2", archive::kBoxK2, archive::kBoxManualK2},
+        {"K3", archive::kBoxK3, archive::kBoxManualK3},
+    };
+    for (const auto& v : values)
+        html += wxT("<tr>") + Cell(Label(v.pszLabel)) + Cell(box[v.result]) + Cell(box[v.manual]) +
+                wxT("</tr>");
+    html += wxT("</table></td></tr></table><p>");
+
+    html += wxT("<b>") + Escape(_("Measurement grid")) + wxT("</b>");
+    html += GridTable(contents.table, nProgramMode);
+    if (PlotData::SetWasUsed(contents.manualTable)) {
+        html += wxT("<p><b>") + Escape(_("Manual grid (after Set)")) + wxT("</b>");
+        html += GridTable(contents.manualTable, nProgramMode);
+    }
+    return html + wxT("</body></html>");
+}
