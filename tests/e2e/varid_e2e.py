@@ -691,7 +691,9 @@ def scenario_screenshot(args, tmp, display):
 
 # The Plot button on the command bar, as the layout document places it with
 # each language's labels.
-PLOT_BUTTON = {"en": (517, 27), "ru": (574, 27)}
+PLOT_BUTTON = {"en": (517, 32), "ru": (574, 32)}
+# "Set" moves with the width of the Russian labels.
+SET_BUTTON = {"ru": (971, 428)}
 # The "Print..." button at the left of the print preview's control bar.
 PREVIEW_PRINT = (28, 22)
 # In GTK's print dialog: the printer "Print to File" and the button "Print".
@@ -740,7 +742,7 @@ def scenario_plot(args, tmp, display):
     with Program(args, display, home, work, lang=lang) as prog:
         pos = layout(prog)
         prog.click(*pos["count"], what="Count")
-        prog.click(*pos["set"], what="Set")
+        prog.click(*SET_BUTTON.get(args.lang, pos["set"]), what="Set")
         prog.click(*PLOT_BUTTON[args.lang], what="Plot", opens_popup=True)
         plot = window_named(prog, plot_title)
         time.sleep(SETTLE)
