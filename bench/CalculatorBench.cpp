@@ -63,8 +63,8 @@ void BM_CalculateBudget(benchmark::State& state) {
         }
         RunCount(state, PointsOnly(realP, readings, x[3]), false);
     } else {
-        RunCount(state,
-                 PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414), true);
+        RunCount(state, PointsOnly({5, 2.234, 2.234, 1.294}, {102.5, 242.5, 242.501, 416.5}, 414),
+                 true);
     }
 }
 BENCHMARK(BM_CalculateBudget)->ArgName("root_found")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
