@@ -12,6 +12,7 @@
 #include "archive/ArchiveDocument.h"
 #include "report/CsvExport.h"
 #include "tests/archive/ArchiveTestData.h"
+#include "tests/report/KnownPanel.h"
 #include "tests/ui/CalibrationModel.h"
 
 using archive::Contents;
@@ -67,32 +68,8 @@ protected:
 // An archive as the program leaves it after Count and a Set with kTyped, its
 // result texts computed by the tests' own model of the calibration.
 Contents CountedAndSet(const DataSet& data) {
-    const CountResult count = ExpectedCount(data);
-    const std::vector<RowResult> manual = ExpectedManual(data, kTyped);
-    Contents c;
-    for (size_t i = 0; i < data.rows.size(); ++i) {
-        const DataRow& row = data.rows[i];
-        c.table[row.nRow] = {row.bChosen ? "1" : "",
-                             row.strRealP,
-                             row.strFirst,
-                             row.strSecond,
-                             count.rows[i].strCorrection,
-                             count.rows[i].strAccuracy};
-        c.manualTable[row.nRow] = c.table[row.nRow];
-        c.manualTable[row.nRow][4] = manual[i].strCorrection;
-        c.manualTable[row.nRow][5] = manual[i].strAccuracy;
-    }
-    c.boxes[archive::kBoxT] = data.strT;
-    c.boxes[archive::kBoxRegistration] = count.strKeff;
-    c.boxes[archive::kBoxDeadTime] = count.strDT;
-    c.boxes[archive::kBoxK1] = count.strK1;
-    c.boxes[archive::kBoxK2] = count.strK2;
-    c.boxes[archive::kBoxK3] = count.strK3;
-    c.boxes[archive::kBoxManualDeadTime] = "2.5";
-    c.boxes[archive::kBoxManualRegistration] = "9000";
-    c.boxes[archive::kBoxManualK1] = "0.35";
-    c.boxes[archive::kBoxManualK2] = "0.02";
-    c.boxes[archive::kBoxManualK3] = "3";
+    Contents c = PanelAfterCount(data);
+    ApplySet(c, data, kTyped);
     return c;
 }
 
