@@ -210,12 +210,13 @@ bool ReadArchiveText(const std::string& text, const wxString& strSource, int nPr
     return true;
 }
 
-LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
-                           wxString& strError) {
+namespace {
+
+// The whole file, refused unread above the size limit.
+LoadStatus ReadFileText(const wxString& strPath, std::string& text, wxString& strError) {
     if (!wxFileExists(strPath)) return LoadStatus::kNoFile;
     wxLogNull noLog;
     wxFile file;
-    std::string text;
     bool bRead = file.Open(strPath);
     if (bRead) {
         const wxFileOffset nLength = file.Length();
@@ -236,23 +237,34 @@ LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& 
         strError = wxString::Format(_("Cann't load file %s!"), strPath);
         return LoadStatus::kFailed;
     }
+    return LoadStatus::kLoaded;
+}
+
+}  // namespace
+
+LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
+                           wxString& strError) {
+    std::string text;
+    const LoadStatus status = ReadFileText(strPath, text, strError);
+    if (status != LoadStatus::kLoaded) return status;
     return ReadArchiveText(text, strPath, nProgramMode, io, strError) ? LoadStatus::kLoaded
                                                                       : LoadStatus::kFailed;
 }
 
 LoadStatus ReadArchiveFileOfAnyMode(const wxString& strPath, Contents& io, int& nProgramMode,
                                     wxString& strError) {
-    const LoadStatus status = ReadArchiveFile(strPath, 0, io, strError);
-    if (status != LoadStatus::kFailed) {
-        nProgramMode = 0;
-        return status;
-    }
+    std::string text;
+    const LoadStatus status = ReadFileText(strPath, text, strError);
+    if (status != LoadStatus::kLoaded) return status;
     // A document of the other mode fails at its first row in mode 0 and reads
-    // in mode 1; anything else fails in both.
-    wxString strOtherError;
-    if (ReadArchiveFile(strPath, 1, io, strOtherError) == LoadStatus::kLoaded) {
-        nProgramMode = 1;
-        return LoadStatus::kLoaded;
+    // in mode 1; anything else fails in both, with mode 0's message.
+    for (int nMode : {0, 1}) {
+        wxString strModeError;
+        if (ReadArchiveText(text, strPath, nMode, io, strModeError)) {
+            nProgramMode = nMode;
+            return LoadStatus::kLoaded;
+        }
+        if (nMode == 0) strError = strModeError;
     }
     return LoadStatus::kFailed;
 }

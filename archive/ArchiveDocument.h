@@ -38,6 +38,11 @@ struct Contents {
     GridTable table;        // measurement grid
     GridTable manualTable;  // manual grid
     std::array<wxString, kBoxes> boxes;
+
+    bool operator==(const Contents& other) const {
+        return table == other.table && manualTable == other.manualTable && boxes == other.boxes;
+    }
+    bool operator!=(const Contents& other) const { return !(*this == other); }
 };
 
 // The check-box reading of a column-0 cell.

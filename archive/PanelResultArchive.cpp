@@ -2,8 +2,6 @@
 // document tables and back; all tree walking lives in ArchiveDocument.
 #include "ui/PanelResult.h"
 
-#include <array>
-
 #include <wx/datetime.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
@@ -28,34 +26,6 @@ void CopyIn(const archive::GridTable& table, wxGridTableBase* pTable) {
 }
 
 }  // namespace
-
-struct PanelArchiveAccess {
-    static std::array<wxTextCtrl*, archive::kBoxes> Boxes(PanelResult& panel) {
-        return panel.Boxes();
-    }
-
-    // Every cell as it stands; the writer turns the tick column into "1" or
-    // empty, and a read starts from this exact copy.
-    static archive::Contents Collect(PanelResult& panel) {
-        archive::Contents contents;
-        CopyOut(panel.m_pGridTable, contents.table);
-        CopyOut(panel.m_pManualGrid->GetTable(), contents.manualTable);
-        const auto boxes = Boxes(panel);
-        for (int i = 0; i < archive::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
-        return contents;
-    }
-
-    static void Apply(PanelResult& panel, const archive::Contents& contents) {
-        CopyIn(contents.table, panel.m_pGridTable);
-        CopyIn(contents.manualTable, panel.m_pManualGrid->GetTable());
-        const auto boxes = Boxes(panel);
-        for (int i = 0; i < archive::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
-        // Cells written through the table raise no change events.
-        panel.m_nChosenCount = panel.CountChosenRows();
-        panel.m_pGrid->Refresh(true);
-        panel.m_pManualGrid->Refresh(true);
-    }
-};
 
 namespace {
 
@@ -118,25 +88,37 @@ void PanelResult::Open() {
 
 void PanelResult::RememberArchiveFile(const wxString& strPath) {
     m_strArchiveFile = strPath;
-    m_archiveContents = PanelArchiveAccess::Collect(*this);
+    m_archiveContents = CollectContents();
 }
 
 bool PanelResult::IsChangedSinceArchive() {
-    if (m_strArchiveFile.empty()) return true;
-    const archive::Contents now = PanelArchiveAccess::Collect(*this);
-    return now.table != m_archiveContents.table ||
-           now.manualTable != m_archiveContents.manualTable || now.boxes != m_archiveContents.boxes;
+    return m_strArchiveFile.empty() || CollectContents() != m_archiveContents;
 }
 
-archive::Contents PanelResult::CollectContents() { return PanelArchiveAccess::Collect(*this); }
+// Every cell as it stands; the writer turns the tick column into "1" or
+// empty, and a read starts from this exact copy.
+archive::Contents PanelResult::CollectContents() {
+    archive::Contents contents;
+    CopyOut(m_pGridTable, contents.table);
+    CopyOut(m_pManualGrid->GetTable(), contents.manualTable);
+    const auto boxes = Boxes();
+    for (int i = 0; i < archive::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
+    return contents;
+}
 
 void PanelResult::ApplyContents(const archive::Contents& contents) {
-    PanelArchiveAccess::Apply(*this, contents);
+    CopyIn(contents.table, m_pGridTable);
+    CopyIn(contents.manualTable, m_pManualGrid->GetTable());
+    const auto boxes = Boxes();
+    for (int i = 0; i < archive::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
+    // Cells written through the table raise no change events.
+    m_nChosenCount = CountChosenRows();
+    m_pGrid->Refresh(true);
+    m_pManualGrid->Refresh(true);
 }
 
 bool PanelResult::SaveArchive(wxString strPath, wxString* pstrReason) {
-    return archive::WriteArchiveFile(strPath, PanelArchiveAccess::Collect(*this), g_nProgramMode,
-                                     pstrReason);
+    return archive::WriteArchiveFile(strPath, CollectContents(), g_nProgramMode, pstrReason);
 }
 
 wxString PanelResult::LastSavePath(const wxString& strDir) {
@@ -183,12 +165,12 @@ bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
 }
 
 archive::LoadStatus PanelResult::LoadArchiveFile(const wxString& strPath, wxString& strError) {
-    archive::Contents contents = PanelArchiveAccess::Collect(*this);
+    archive::Contents contents = CollectContents();
     const archive::LoadStatus status =
         archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError);
     if (status != archive::LoadStatus::kLoaded) return status;
     DismissNotice();
-    PanelArchiveAccess::Apply(*this, contents);
+    ApplyContents(contents);
     NotifyChanged();
     return status;
 }

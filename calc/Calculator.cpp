@@ -192,7 +192,13 @@ bool Calculator::CalculateManual() {
     return true;
 }
 
-double Calculator::Period(double v) { return g_nProgramMode ? v : 1000000 / v; }
+double Calculator::Period(double v) { return Period(v, g_nProgramMode); }
+
+double Calculator::Period(double v, int nProgramMode) { return nProgramMode ? v : 1000000 / v; }
+
+double Calculator::CorrectedValue(double x, double dKeff, double k1, double k2, double k3) {
+    return (dKeff / x) * (1 - k1 * std::exp(-k2 * x) + k3 / x);
+}
 
 void Calculator::CalcDeadTimeAndKeff() {
     m_dDT = Period(m_vecFForCalc[3]) - m_dT;
@@ -259,7 +265,7 @@ void CorrectRows(const std::vector<double>& vecRealP, const std::vector<double>&
     out.resize(vecRealP.size());
     for (size_t j = 0; j < out.size(); ++j) {
         const double x = j < vecF.size() ? Calculator::Period(vecF[j]) - dDT : kNaN;
-        out[j] = (dKeff / x) * (1 - k1 * std::exp(-k2 * x) + k3 / x);
+        out[j] = Calculator::CorrectedValue(x, dKeff, k1, k2, k3);
     }
 }
 

@@ -69,8 +69,12 @@ public:
     void CalcManualCorrectP();
     void CalcManualAccuracy();
 
-    // Reading to period, by the program mode in force at the call.
+    // Reading to period, by the program mode in force at the call, or by the
+    // mode given.
     static double Period(double v);
+    static double Period(double v, int nProgramMode);
+    // The response model at the dead-time-corrected period x.
+    static double CorrectedValue(double x, double dKeff, double k1, double k2, double k3);
 
     // The K3 search (public so that the strategies and the tests reach it).
     void FindK3();

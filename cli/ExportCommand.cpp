@@ -38,14 +38,6 @@ wxString Usage() {
         kName);
 }
 
-// A Set was made when the manual grid shows results.
-bool HoldsSet(const Contents& contents) {
-    for (const auto& row : contents.manualTable)
-        if (!row[GridData::kCorrectionCol].empty() || !row[GridData::kAccuracyCol].empty())
-            return true;
-    return false;
-}
-
 }  // namespace
 
 void ExportCommand::Print(FILE* pFile, const wxString& str) const {
@@ -146,7 +138,7 @@ bool ExportCommand::Recount(Contents& contents, wxString& strError) {
         strError = run.GetError();
         return false;
     }
-    if (HoldsSet(stored)) {
+    if (GridData::ShowsResults(stored.manualTable)) {
         // The Set is made with the values it was made with, not with what
         // the Count would have put into empty boxes.
         for (archive::Box box :
@@ -163,27 +155,23 @@ bool ExportCommand::Recount(Contents& contents, wxString& strError) {
 
 std::vector<wxString> ExportCommand::ListDifferences(const Contents& stored,
                                                      const Contents& recounted) {
-    // The names of the CSV schema.
-    const char* const boxNames[archive::kBoxes] = {
-        "T",          "Keff",     "DeadTime", "K1",      "K2", "K3", "ManualDeadTime",
-        "ManualKeff", "ManualK1", "ManualK2", "ManualK3"};
-    const char* const colNames[archive::kCols] = {"Chosen",   "RealP0",       "Reading1",
-                                                  "Reading2", "CorrectionP0", "Accuracy"};
     std::vector<wxString> vecLines;
     auto differ = [&](const wxString& strName, const wxString& strOld, const wxString& strNew) {
         if (strOld != strNew)
             vecLines.push_back(wxString::Format(_("%s: archived \"%s\", recounted \"%s\""), strName,
                                                 strOld, strNew));
     };
+    // Named as in the CSV schema.
     for (int i = 0; i < archive::kBoxes; ++i)
-        differ(boxNames[i], stored.boxes[i], recounted.boxes[i]);
+        differ(CsvExport::BoxName(static_cast<archive::Box>(i)), stored.boxes[i],
+               recounted.boxes[i]);
     for (int r = 0; r < archive::kRows; ++r)
         for (int c = 0; c < archive::kCols; ++c)
-            differ(wxString::Format("Row %d %s", r + 1, colNames[c]), stored.table[r][c],
-                   recounted.table[r][c]);
+            differ(wxString::Format("Row %d %s", r + 1, CsvExport::ColumnName(c)),
+                   stored.table[r][c], recounted.table[r][c]);
     for (int r = 0; r < archive::kRows; ++r)
         for (int c = 0; c < archive::kCols; ++c)
-            differ(wxString::Format("Row %d Manual%s", r + 1, colNames[c]),
+            differ(wxString::Format("Row %d Manual%s", r + 1, CsvExport::ColumnName(c)),
                    stored.manualTable[r][c], recounted.manualTable[r][c]);
     return vecLines;
 }

@@ -31,7 +31,7 @@ bool CalibrationRun::ReadGrid(Contents& contents) {
     if (m_bSingleValueColumn) {
         for (auto& row : contents.table) row[GridData::kSecondReadingCol].clear();
     }
-    if (m_gridData.Read(contents.table, m_bSingleValueColumn) != GridData::Status::kOk)
+    if (!m_gridData.Read(contents.table, m_bSingleValueColumn))
         return Refuse(_("Enter wrong data or not all data in grid"));
     return true;
 }

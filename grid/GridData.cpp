@@ -21,14 +21,20 @@ int GridData::CountChosenRows(const archive::GridTable& table) {
     return nCount;
 }
 
-GridData::Status GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
+bool GridData::ShowsResults(const archive::GridTable& table) {
+    for (const auto& row : table)
+        if (!row[kCorrectionCol].empty() || !row[kAccuracyCol].empty()) return true;
+    return false;
+}
+
+bool GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
     m_vecGridChoose.clear();
     m_vecGridRealP.clear();
     m_vecGridFl.clear();
     m_vecGridFr.clear();
     m_vecGridRow.clear();
 
-    Status status = Status::kOk;
+    bool bIncomplete = false;
     int nChosen = 0;
     for (int nRow = 0; nRow < archive::kRows; ++nRow) {
         const auto& row = table[nRow];
@@ -45,22 +51,17 @@ GridData::Status GridData::Read(const archive::GridTable& table, bool bSingleVal
             m_vecGridRow.push_back(nRow);
             if (bChosen) ++nChosen;
         } else if (bRealP || bFl || (bFr && !bSingleValueColumn)) {
-            if (status == Status::kOk) status = Status::kIncompleteRow;
+            bIncomplete = true;
         }
     }
-    if (status == Status::kOk && nChosen < 4) status = Status::kTooFewChosen;
-    return status;
-}
-
-std::vector<size_t> GridData::ChosenPositions() const {
-    std::vector<size_t> vecPositions;
-    for (size_t k = 0; k < m_vecGridChoose.size() && vecPositions.size() < 4; ++k)
-        if (m_vecGridChoose[k]) vecPositions.push_back(k);
-    return vecPositions;
+    return !bIncomplete && nChosen >= 4;
 }
 
 void GridData::FillCalculator(Calculator& calc, double dT) const {
-    const std::vector<size_t> vecPositions = ChosenPositions();
+    // The calibration points: the first four chosen complete rows.
+    std::vector<size_t> vecPositions;
+    for (size_t k = 0; k < m_vecGridChoose.size() && vecPositions.size() < 4; ++k)
+        if (m_vecGridChoose[k]) vecPositions.push_back(k);
     std::vector<double> vecForCalc(4, 0.0);
     auto pick = [&](const std::vector<double>& vecFrom) {
         for (size_t i = 0; i < vecPositions.size(); ++i) vecForCalc[i] = vecFrom[vecPositions[i]];

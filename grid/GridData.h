@@ -15,8 +15,6 @@ class Calculator;
 // the plot all read a grid through this class.
 class GridData {
 public:
-    enum class Status { kOk, kIncompleteRow, kTooFewChosen };
-
     static constexpr int kCheckCol = 0;
     static constexpr int kRealPCol = 1;
     static constexpr int kFirstReadingCol = 2;
@@ -32,19 +30,19 @@ public:
     static bool IsSecondColumnInUse(const archive::GridTable& table);
     // Rows whose tick cell reads as ticked.
     static int CountChosenRows(const archive::GridTable& table);
+    // Count or Set has written results into the table (for the manual grid:
+    // Set was used on what it shows).
+    static bool ShowsResults(const archive::GridTable& table);
 
     // Collects every complete row in grid order. With bSingleValueColumn the
-    // first reading stands for both. The status names the first rule broken:
-    // a row with some but not all of its numbers, or fewer than four chosen
-    // complete rows; the complete rows are collected either way.
-    Status Read(const archive::GridTable& table, bool bSingleValueColumn);
+    // first reading stands for both. False when the grid breaks a rule of
+    // Count: a row with some but not all of its numbers, or fewer than four
+    // chosen complete rows; the complete rows are collected either way.
+    bool Read(const archive::GridTable& table, bool bSingleValueColumn);
 
     // The four calibration points (the first four chosen complete rows), T and
     // every complete row, in the order the engine expects them.
     void FillCalculator(Calculator& calc, double dT) const;
-
-    // Positions (within the row vectors) of the calibration points.
-    std::vector<size_t> ChosenPositions() const;
 
     std::vector<bool> m_vecGridChoose;
     std::vector<double> m_vecGridRealP;

@@ -1,11 +1,19 @@
 #include "report/CsvExport.h"
 
+#include <iterator>
 #include <vector>
 
 namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 const char kLineEnd[] = "\r\n";
+
+// In the order of archive::Box.
+const char* const kBoxNames[archive::kBoxes] = {
+    "T",          "Keff",     "DeadTime", "K1",      "K2", "K3", "ManualDeadTime",
+    "ManualKeff", "ManualK1", "ManualK2", "ManualK3"};
+const char* const kColumnNames[archive::kCols] = {"Chosen",   "RealP0",       "Reading1",
+                                                  "Reading2", "CorrectionP0", "Accuracy"};
 
 // Pads to the common width, so that every record has the same fields.
 std::string Record(std::vector<std::string> fields) {
@@ -19,6 +27,10 @@ std::string Record(std::vector<std::string> fields) {
 }
 
 }  // namespace
+
+const char* CsvExport::BoxName(archive::Box box) { return kBoxNames[box]; }
+
+const char* CsvExport::ColumnName(int nCol) { return kColumnNames[nCol]; }
 
 const char* CsvExport::ModeName(int nProgramMode) {
     return nProgramMode == 0 ? "frequency" : "period";
@@ -36,26 +48,27 @@ std::string CsvExport::Field(const wxString& str) {
 }
 
 std::string CsvExport::Format(const archive::Contents& contents, int nProgramMode) {
-    const struct {
-        const char* szName;
-        archive::Box box;
-    } boxes[] = {{"T", archive::kBoxT},
-                 {"DeadTime", archive::kBoxDeadTime},
-                 {"Keff", archive::kBoxRegistration},
-                 {"K1", archive::kBoxK1},
-                 {"K2", archive::kBoxK2},
-                 {"K3", archive::kBoxK3},
-                 {"ManualDeadTime", archive::kBoxManualDeadTime},
-                 {"ManualKeff", archive::kBoxManualRegistration},
-                 {"ManualK1", archive::kBoxManualK1},
-                 {"ManualK2", archive::kBoxManualK2},
-                 {"ManualK3", archive::kBoxManualK3}};
+    const archive::Box records[] = {archive::kBoxT,
+                                    archive::kBoxDeadTime,
+                                    archive::kBoxRegistration,
+                                    archive::kBoxK1,
+                                    archive::kBoxK2,
+                                    archive::kBoxK3,
+                                    archive::kBoxManualDeadTime,
+                                    archive::kBoxManualRegistration,
+                                    archive::kBoxManualK1,
+                                    archive::kBoxManualK2,
+                                    archive::kBoxManualK3};
+    const std::string strManual = "Manual";
 
     std::string out = kBom;
     out += Record({"mode", ModeName(nProgramMode)});
-    for (const auto& b : boxes) out += Record({b.szName, Field(contents.boxes[b.box])});
-    out += Record({"Row", "Chosen", "RealP0", "Reading1", "Reading2", "CorrectionP0", "Accuracy",
-                   "ManualCorrectionP0", "ManualAccuracy"});
+    for (archive::Box box : records) out += Record({BoxName(box), Field(contents.boxes[box])});
+    std::vector<std::string> header = {"Row"};
+    header.insert(header.end(), std::begin(kColumnNames), std::end(kColumnNames));
+    header.push_back(strManual + ColumnName(4));
+    header.push_back(strManual + ColumnName(5));
+    out += Record(header);
     for (int r = 0; r < archive::kRows; ++r) {
         const auto& row = contents.table[r];
         const auto& manual = contents.manualTable[r];

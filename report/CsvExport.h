@@ -28,6 +28,10 @@ public:
     static std::string Field(const wxString& str);
     // The value of the record "mode": "frequency" (0) or "period" (any other).
     static const char* ModeName(int nProgramMode);
+    // The schema's names of a box and of a grid column (the manual grid's
+    // columns are these with "Manual" in front).
+    static const char* BoxName(archive::Box box);
+    static const char* ColumnName(int nCol);
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "calc/Calculator.h"
 #include "grid/GridData.h"
 
 namespace {
@@ -32,17 +33,9 @@ bool ReadModel(const archive::Contents& contents, const archive::Box (&boxes)[5]
 
 }  // namespace
 
-bool PlotData::SetWasUsed(const archive::GridTable& manualTable) {
-    double v = 0;
-    for (const auto& row : manualTable)
-        if (GridData::ReadNumber(row[GridData::kCorrectionCol], v)) return true;
-    return false;
-}
-
 double PlotData::Model::Value(double dReading, int nProgramMode) const {
-    const double period = nProgramMode == 0 ? 1000000.0 / dReading : dReading;
-    const double x = period - dDeadTime;
-    return (dKeff / x) * (1 - dK1 * std::exp(-dK2 * x) + dK3 / x);
+    return Calculator::CorrectedValue(Calculator::Period(dReading, nProgramMode) - dDeadTime, dKeff,
+                                      dK1, dK2, dK3);
 }
 
 PlotData PlotData::Build(const archive::Contents& contents, int nProgramMode) {
@@ -58,7 +51,7 @@ PlotData PlotData::Build(const archive::Contents& contents, int nProgramMode) {
               {archive::kBoxDeadTime, archive::kBoxRegistration, archive::kBoxK1, archive::kBoxK2,
                archive::kBoxK3},
               false, data.m_count);
-    if (SetWasUsed(contents.manualTable))
+    if (GridData::ShowsResults(contents.manualTable))
         ReadModel(contents,
                   {archive::kBoxManualDeadTime, archive::kBoxManualRegistration,
                    archive::kBoxManualK1, archive::kBoxManualK2, archive::kBoxManualK3},

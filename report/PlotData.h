@@ -35,8 +35,7 @@ public:
         std::vector<std::vector<XY>> vecSegments;
         bool bCut = false;  // some samples were not positive and are not drawn
 
-        // Corrected value at a reading: (Keff / x)(1 - K1 e^(-K2 x) + K3 / x),
-        // x the reading's period less the dead time.
+        // The engine's corrected value at a reading.
         double Value(double dReading, int nProgramMode) const;
     };
 
@@ -44,10 +43,6 @@ public:
     static constexpr int kSamples = 240;
 
     static PlotData Build(const archive::Contents& contents, int nProgramMode);
-
-    // Set writes its corrected values into the manual grid: a number there
-    // means Set was used on what the panel shows.
-    static bool SetWasUsed(const archive::GridTable& manualTable);
 
     // Nothing to draw: no complete row can be placed on the scales.
     bool IsEmpty() const { return m_vecPoints.empty(); }

@@ -3,7 +3,6 @@
 #include <wx/intl.h>
 
 #include "grid/GridData.h"
-#include "report/PlotData.h"
 
 namespace {
 
@@ -121,7 +120,7 @@ wxString ReportDocument::BuildHtml(const archive::Contents& contents, int nProgr
 
     html += wxT("<b>") + Escape(_("Measurement grid")) + wxT("</b>");
     html += GridTable(contents.table, nProgramMode);
-    if (PlotData::SetWasUsed(contents.manualTable)) {
+    if (GridData::ShowsResults(contents.manualTable)) {
         html += wxT("<p><b>") + Escape(_("Manual grid (after Set)")) + wxT("</b>");
         html += GridTable(contents.manualTable, nProgramMode);
     }

@@ -127,6 +127,13 @@ void MainFrame::SetUpShortcuts() {
     // Undo acts on the undo notice; without one the key goes on to the focus.
     vecEntries.emplace_back(wxACCEL_CTRL, 'Z', wxID_UNDO);
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(vecEntries.size()), vecEntries.data()));
+    // A shortcut may come while a cell is still being edited, which a click
+    // on a button would have ended: its text counts. Bound handlers run
+    // before the event table's, which then does the command.
+    Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+        m_pPanelResult->FinishCellEdit();
+        event.Skip();
+    });
 
     const struct {
         const char* pszButton;
@@ -134,7 +141,7 @@ void MainFrame::SetUpShortcuts() {
     } tips[] = {
         {"ID_COUNT", _("Count (F5, Ctrl+Enter)")}, {"ID_SAVE", _("Save (Ctrl+S)")},
         {"ID_OPEN", _("Open (Ctrl+O)")},           {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
-        {"ID_PRINT", _("Print (Ctrl+P)")},
+        {"ID_PRINT", _("Print (Ctrl+P)")},         {"ID_HELP", _("Help (F1)")},
     };
     for (const auto& t : tips)
         if (wxWindow* pButton = FindWindow(wxXmlResource::GetXRCID(t.pszButton)))
@@ -143,26 +150,13 @@ void MainFrame::SetUpShortcuts() {
 
 MainFrame::~MainFrame() {}
 
-// A shortcut may come while a cell is still being edited: its text counts.
-void MainFrame::OnCount(wxCommandEvent& WXUNUSED(event)) {
-    m_pPanelResult->FinishCellEdit();
-    m_pPanelResult->Count();
-}
+void MainFrame::OnCount(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Count(); }
 
-void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) {
-    m_pPanelResult->FinishCellEdit();
-    m_pPanelResult->Save();
-}
+void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save(); }
 
-void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) {
-    m_pPanelResult->FinishCellEdit();
-    m_pPanelResult->Open();
-}
+void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Open(); }
 
-void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
-    m_pPanelResult->FinishCellEdit();
-    m_pPanelResult->Export();
-}
+void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Export(); }
 
 void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) {
     PanelResult::Snapshot before = m_pPanelResult->TakeSnapshot();

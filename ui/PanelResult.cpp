@@ -275,14 +275,12 @@ bool PanelResult::Undo() {
 }
 
 void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
-    DismissNotice();
     g_nProgramMode = snapshot.nProgramMode;
     UpdateColumnLabels();
     ApplyContents(snapshot.contents);
     // The engine holds nothing that the restored texts came from; the next
     // Count or Set refills it from the grid.
     m_calculator.Clear();
-    m_pGrid->ForceRefresh();
     NotifyChanged();
 }
 
@@ -313,18 +311,14 @@ bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 void PanelResult::Count() {
     DismissNotice();
     archive::Contents contents = CollectContents();
-    const CalibrationRun::Outcome outcome = m_run.Count(contents, m_nChosenCount);
-    ShowRun(contents);
-    if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
-    if (outcome != CalibrationRun::Outcome::kDone) return;
-    NotifyChanged();
-    OfferBetterRoot();
+    if (ShowRun(contents, m_run.Count(contents, m_nChosenCount))) OfferBetterRoot();
 }
 
 void PanelResult::OfferBetterRoot() {
-    // The values the manual boxes get, as Count pre-fills them.
-    const wxString strKeff = ResultFormat::FormatKeff(m_calculator.GetKeff());
-    const wxString strDT = ResultFormat::FormatCoefficient(m_calculator.GetDT());
+    // Dead time and Keff as the Count shows them, which is how "Try it" puts
+    // them into the manual boxes.
+    const wxString strKeff = m_pTextRegistration->GetValue();
+    const wxString strDT = m_pTextDeadTime->GetValue();
     double dKeff = 0, dDT = 0;
     strKeff.ToDouble(&dKeff);
     strDT.ToDouble(&dDT);
@@ -350,19 +344,26 @@ void PanelResult::OfferBetterRoot() {
 bool PanelResult::ReadGridData() {
     archive::Contents contents = CollectContents();
     const bool bRead = m_run.ReadGrid(contents);
-    ShowRun(contents);
+    ShowContents(contents);
     if (!bRead) ShowErrorBox(m_run.GetError());
     return bRead;
 }
 
-void PanelResult::ShowRun(const archive::Contents& contents) {
+bool PanelResult::ShowRun(const archive::Contents& contents, CalibrationRun::Outcome outcome) {
+    ShowContents(contents);
+    if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
+    if (outcome != CalibrationRun::Outcome::kDone) return false;
+    NotifyChanged();
+    return true;
+}
+
+void PanelResult::ShowContents(const archive::Contents& contents) {
     // A reading that found no second readings has emptied column 3; the
     // column then stays locked for the life of the panel.
     if (m_run.IsSingleValueColumn()) {
         for (int nRow = 0; nRow < kRows; ++nRow) m_pGrid->SetReadOnly(nRow, kSecondReadingCol);
     }
-    // Only what the run changed is written, so no box sends a needless
-    // change event.
+    // Only what changed is written, so no box sends a needless change event.
     const archive::Contents shown = CollectContents();
     for (int nRow = 0; nRow < kRows; ++nRow) {
         for (int nCol = 0; nCol < kCols; ++nCol) {
@@ -391,11 +392,7 @@ wxString PanelResult::FormatCorrection(double v) { return ResultFormat::FormatCo
 void PanelResult::SetManualValues() {
     DismissNotice();
     archive::Contents contents = CollectContents();
-    const CalibrationRun::Outcome outcome = m_run.Set(contents, m_nChosenCount);
-    ShowRun(contents);
-    if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
-    if (outcome != CalibrationRun::Outcome::kDone) return;
-    NotifyChanged();
+    ShowRun(contents, m_run.Set(contents, m_nChosenCount));
 }
 
 void PanelResult::Clear() {

@@ -58,7 +58,6 @@ public:
     // Changes the panel only when the whole file reads well; false with the
     // failure's message otherwise. A path that names no file is no failure.
     bool LoadArchive(wxString strPath, wxString& strError);
-    friend struct PanelArchiveAccess;
     // Everything the panel shows, as the archive tables hold it; and back.
     archive::Contents CollectContents();
     void ApplyContents(const archive::Contents& contents);
@@ -141,9 +140,12 @@ private:
     bool IsTFilled();
     // The grid check of Count, Set and Save; shows its message when it refuses.
     bool ReadGridData();
-    // Puts what a Count, Set or grid check changed into the widgets and locks
-    // column 3 when the reading found it without second readings.
-    void ShowRun(const archive::Contents& contents);
+    // Puts what changed into the widgets (a Count, Set, grid check or paste),
+    // and locks column 3 once a reading has found it without second readings.
+    void ShowContents(const archive::Contents& contents);
+    // The same after a Count or Set, then its refusal in a box, or the news
+    // that the panel changed; true when it was done.
+    bool ShowRun(const archive::Contents& contents, CalibrationRun::Outcome outcome);
     // After a Count: points out another root of the K3 equation that fits the
     // unticked rows clearly better, with a button that tries it through Set.
     void OfferBetterRoot();

@@ -41,13 +41,6 @@ CellBox SelectionOf(wxGrid* pGrid) {
     return box;
 }
 
-archive::GridTable TableOf(wxGrid* pGrid) {
-    archive::GridTable table;
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c) table[r][c] = pGrid->GetCellValue(r, c);
-    return table;
-}
-
 }  // namespace
 
 void PanelResult::BindDataEvents() {
@@ -108,7 +101,9 @@ void PanelResult::FinishCellEdit() {
 
 wxString PanelResult::CopyText(wxGrid* pGrid) {
     const CellBox box = SelectionOf(pGrid);
-    return ClipboardBlock::Format(TableOf(pGrid), box.nTop, box.nLeft, box.nBottom, box.nRight);
+    const archive::Contents contents = CollectContents();
+    return ClipboardBlock::Format(pGrid == m_pGrid ? contents.table : contents.manualTable,
+                                  box.nTop, box.nLeft, box.nBottom, box.nRight);
 }
 
 void PanelResult::CopySelection(wxGrid* pGrid) {
@@ -134,8 +129,7 @@ bool PanelResult::PasteText(const wxString& strText) {
     if (block.IsEmpty()) return false;
     Snapshot undo = TakeSnapshot();
     const CellBox box = SelectionOf(m_pGrid);
-    archive::Contents contents = CollectContents();
-    const archive::GridTable before = contents.table;
+    archive::Contents contents = undo.contents;
     // Column 3 locked by a Count of single readings stays empty.
     const bool bLocked = m_pGrid->IsReadOnly(0, GridData::kSecondReadingCol);
     const ClipboardBlock::Outcome outcome =
@@ -148,10 +142,7 @@ bool PanelResult::PasteText(const wxString& strText) {
     if (outcome.nWritten > 0) {
         // A paste is an edit of the grid: the notice of an earlier action goes.
         DismissNotice();
-        for (int r = 0; r < archive::kRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c)
-                if (contents.table[r][c] != before[r][c])
-                    m_pGrid->SetCellValue(r, c, contents.table[r][c]);
+        ShowContents(contents);
         m_nChosenCount = CountChosenRows();
         m_pGrid->ForceRefresh();
     }

@@ -34,13 +34,6 @@ const double kBasePoints = 9;
 
 }  // namespace
 
-struct PlotPainter::LegendItem {
-    Marker marker;
-    wxColour lineColour;  // no line when not OK
-    wxPenStyle lineStyle;
-    wxString strText;
-};
-
 PlotPainter::PlotPainter(const PlotData& data, double dScale) : m_data(data), m_dScale(dScale) {}
 
 int PlotPainter::Px(double d) const { return std::max(1, wxRound(d * m_dScale)); }
@@ -90,19 +83,22 @@ void PlotPainter::Arrange(wxDC& dc, const wxRect& rect) {
     const int pad = Px(8);
 
     // The legend flows in rows above the panels, so it never hides a point.
-    int nRows = 1, x = 0;
+    m_vecLegend = LegendItems();
+    m_vecNotes = Notes();
     const int width = rect.width - 2 * pad;
-    for (const LegendItem& item : LegendItems()) {
+    const int nLegendRow = m_nLineHeight + Px(4);
+    int x = 0, y = 0;
+    for (LegendItem& item : m_vecLegend) {
         const int w = Px(30) + dc.GetTextExtent(item.strText).x + Px(16);
         if (x > 0 && x + w > width) {
-            ++nRows;
+            y += nLegendRow;
             x = 0;
         }
+        item.pos = wxPoint(rect.x + pad + x, rect.y + pad + y);
         x += w;
     }
-    const int nLegendRow = m_nLineHeight + Px(4);
-    m_rectLegend = wxRect(rect.x + pad, rect.y + pad, width, nRows * nLegendRow);
-    const int nNotes = static_cast<int>(Notes().size());
+    m_rectLegend = wxRect(rect.x + pad, rect.y + pad, width, y + nLegendRow);
+    const int nNotes = static_cast<int>(m_vecNotes.size());
     const int top = m_rectLegend.GetBottom() + 1 + nNotes * m_nLineHeight + Px(8);
 
     int labelWidth = 0;
@@ -164,7 +160,7 @@ void PlotPainter::Draw(wxDC& dc, const wxRect& rect) {
 void PlotPainter::DrawEmpty(wxDC& dc, const wxRect& rect) {
     std::vector<wxString> lines = {
         _("Nothing to plot: the measurement grid has no complete rows.")};
-    for (const wxString& note : Notes()) lines.push_back(note);
+    lines.insert(lines.end(), m_vecNotes.begin(), m_vecNotes.end());
     int y = rect.y + rect.height / 2 - static_cast<int>(lines.size()) * m_nLineHeight / 2;
     for (size_t i = 0; i < lines.size(); ++i) {
         dc.SetFont(MakeFont(i == 0 ? kBasePoints + 2 : kBasePoints));
@@ -288,16 +284,10 @@ void PlotPainter::DrawAxisTitles(wxDC& dc) {
 void PlotPainter::DrawLegend(wxDC& dc) {
     dc.SetFont(MakeFont(kBasePoints));
     dc.SetTextForeground(*wxBLACK);
-    const int nRow = m_nLineHeight + Px(4);
-    int x = m_rectLegend.x, y = m_rectLegend.y;
-    for (const LegendItem& item : LegendItems()) {
-        const int w = Px(30) + dc.GetTextExtent(item.strText).x + Px(16);
-        if (x > m_rectLegend.x && x + w > m_rectLegend.GetRight()) {
-            x = m_rectLegend.x;
-            y += nRow;
-        }
+    for (const LegendItem& item : m_vecLegend) {
+        const int x = item.pos.x, y = item.pos.y;
         const int cy = y + m_nLineHeight / 2;
-        if (item.marker == kMarkBand) {
+        if (item.nMarker == kMarkBand) {
             dc.SetPen(*wxTRANSPARENT_PEN);
             dc.SetBrush(wxBrush(kBandColour));
             dc.DrawRectangle(x, y + Px(1), Px(26), m_nLineHeight - Px(2));
@@ -308,14 +298,13 @@ void PlotPainter::DrawLegend(wxDC& dc) {
                 dc.SetPen(wxPen(item.lineColour, Px(2), item.lineStyle));
                 dc.DrawLine(x, cy, x + Px(26), cy);
             }
-            DrawMarker(dc, item.marker, wxPoint(x + Px(13), cy));
+            DrawMarker(dc, item.nMarker, wxPoint(x + Px(13), cy));
         }
         dc.DrawText(item.strText, x + Px(30), y);
-        x += w;
     }
     dc.SetTextForeground(kNoteColour);
-    y = m_rectLegend.GetBottom() + 1;
-    for (const wxString& note : Notes()) {
+    int y = m_rectLegend.GetBottom() + 1;
+    for (const wxString& note : m_vecNotes) {
         dc.DrawText(note, m_rectLegend.x, y);
         y += m_nLineHeight;
     }

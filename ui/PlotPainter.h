@@ -1,6 +1,8 @@
 #ifndef VARID_UI_PLOTPAINTER_H
 #define VARID_UI_PLOTPAINTER_H
 
+#include <vector>
+
 #include <wx/colour.h>
 #include <wx/dc.h>
 #include <wx/gdicmn.h>
@@ -43,7 +45,13 @@ public:
     static const wxColour kBandColour;
 
 private:
-    struct LegendItem;
+    struct LegendItem {
+        int nMarker;
+        wxColour lineColour;  // no line when not OK
+        wxPenStyle lineStyle;
+        wxString strText;
+        wxPoint pos{};  // top-left, set by Arrange
+    };
 
     int Px(double d) const;
     wxFont MakeFont(double dPoints, bool bBold = false) const;
@@ -67,6 +75,8 @@ private:
     wxRect m_rectUpper;
     wxRect m_rectLower;
     wxRect m_rectLegend;
+    std::vector<LegendItem> m_vecLegend;
+    std::vector<wxString> m_vecNotes;
     int m_nLineHeight = 0;
 };
 
