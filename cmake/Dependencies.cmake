@@ -24,7 +24,9 @@ target_link_libraries(tinyxml INTERFACE ${TINYXML_LIBRARY})
 
 if(VARID_BUILD_TESTS)
     find_package(GTest REQUIRED)
-    find_package(benchmark REQUIRED)
+    if(VARID_BUILD_BENCH)
+        find_package(benchmark REQUIRED)
+    endif()
 endif()
 find_package(Threads REQUIRED)
 
