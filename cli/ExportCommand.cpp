@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "calc/Calculator.h"
+#include "cli/ConsoleStream.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
 #include "report/CsvExport.h"
@@ -41,8 +42,7 @@ wxString Usage() {
 }  // namespace
 
 void ExportCommand::Print(FILE* pFile, const wxString& str) const {
-    const wxScopedCharBuffer buf = str.utf8_str();
-    std::fwrite(buf.data(), 1, buf.length(), pFile);
+    ConsoleStream::Write(pFile, str);
 }
 
 void ExportCommand::Fail(const wxString& strMessage) const {

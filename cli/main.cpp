@@ -9,17 +9,25 @@
 #include <wx/log.h>
 
 #include "calc/ErrorReport.h"
+#include "cli/ConsoleStream.h"
 #include "cli/ExportCommand.h"
 
 namespace {
 
 void PrintEngineError(const wxString& strMessage) {
-    std::fprintf(stderr, "varid-export: %s\n", static_cast<const char*>(strMessage.utf8_str()));
+    ConsoleStream::Write(stderr, wxT("varid-export: ") + strMessage + wxT("\n"));
 }
 
 }  // namespace
 
+#ifdef _WIN32
+// The wide arguments: the narrow ones lose every letter outside the system's
+// code page, Cyrillic file names among them.
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
+#endif
+    ConsoleStream::PrepareStandardStreams();
     wxInitializer initializer;
     if (!initializer.IsOk()) {
         std::fprintf(stderr, "varid-export: cannot initialise the toolkit's base library\n");
@@ -38,11 +46,15 @@ int main(int argc, char** argv) {
     SetErrorReportHandler(PrintEngineError);
 
     std::vector<wxString> vecArgs;
+#ifdef _WIN32
+    for (int i = 1; i < argc; ++i) vecArgs.push_back(wxString(argv[i]));
+#else
     for (int i = 1; i < argc; ++i) vecArgs.push_back(wxString(argv[i], *wxConvFileName));
+#endif
     try {
         return ExportCommand(stdout, stderr).Run(vecArgs);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "varid-export: %s\n", e.what());
+        ConsoleStream::Write(stderr, wxT("varid-export: ") + wxString(e.what()) + wxT("\n"));
     } catch (const wxString& strMessage) {
         PrintEngineError(strMessage);
     }
