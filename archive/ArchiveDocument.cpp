@@ -10,6 +10,9 @@
 #include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#ifdef __WINDOWS__
+#include <wx/msw/wrapwin.h>
+#endif
 
 namespace archive {
 
@@ -26,6 +29,49 @@ const char* const kBoxNames[kBoxes] = {"T",
                                        "ManualK1",
                                        "ManualK2",
                                        "ManualK3"};
+
+// Archives are text files: their lines end as the platform's text files do.
+#ifdef __WINDOWS__
+const char kLineBreak[] = "\r\n";
+#else
+const char kLineBreak[] = "\n";
+#endif
+
+// The code of the last failed system call, as wxSysErrorMsgStr reads it: the
+// C runtime's errno on Unix, the system's own on Windows (errno's numbers
+// would name other errors there).
+int LastError() {
+#ifdef __WINDOWS__
+    return static_cast<int>(::GetLastError());
+#else
+    return errno;
+#endif
+}
+
+#ifdef __WINDOWS__
+const int kUnknownError = ERROR_WRITE_FAULT;
+#else
+const int kUnknownError = EIO;
+#endif
+
+void ClearLastError() {
+#ifdef __WINDOWS__
+    ::SetLastError(0);
+#endif
+    errno = 0;
+}
+
+// Puts the written temporary file in the target's place in one step: readers
+// see the old or the new file, never a part of either.
+bool ReplaceFile(const wxString& strTemp, const wxString& strTarget) {
+#ifdef __WINDOWS__
+    // rename() refuses an existing target there, and the toolkit then copies.
+    return ::MoveFileExW(strTemp.wc_str(), strTarget.wc_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return wxRenameFile(strTemp, strTarget, true);
+#endif
+}
 
 const char* FirstReadingName(int nProgramMode) { return nProgramMode == 0 ? "Fl" : "T1"; }
 const char* SecondReadingName(int nProgramMode) { return nProgramMode == 0 ? "Fr" : "T2"; }
@@ -156,7 +202,7 @@ std::string FormatArchive(const Contents& contents, int nProgramMode) {
 
     TiXmlPrinter printer;
     printer.SetIndent("    ");
-    printer.SetLineBreak("\n");
+    printer.SetLineBreak(kLineBreak);
     doc.Accept(&printer);
     return printer.Str();
 }
@@ -170,28 +216,27 @@ bool WriteFileReplacing(const wxString& strPath, const std::string& text, wxStri
     // The caller decides what the user sees; the toolkit's own log must stay quiet.
     wxLogNull noLog;
     // The system's word for the first step that failed, taken at once: later
-    // calls (the clean-up included) may change errno.
+    // calls (the clean-up included) may change the error code.
     auto fail = [pstrReason](int nError) {
-        if (pstrReason) *pstrReason = wxSysErrorMsgStr(nError ? nError : EIO);
+        if (pstrReason) *pstrReason = wxSysErrorMsgStr(nError ? nError : kUnknownError);
         return false;
     };
     wxFile file;
-    errno = 0;
+    ClearLastError();
     const wxString strTemp = wxFileName::CreateTempFileName(strPath, &file);
-    if (strTemp.empty()) return fail(errno);
-    errno = 0;
+    if (strTemp.empty()) return fail(LastError());
+    ClearLastError();
     bool bWritten = file.Write(text.data(), text.size()) == text.size() && file.Flush();
-    int nError = errno;
+    int nError = LastError();
     bWritten = file.Close() && bWritten;
-    if (!nError) nError = errno;
+    if (!nError) nError = LastError();
     if (bWritten) {
 #ifdef __UNIX__
         SetFinalMode(strTemp, strPath);
 #endif
-        // rename() replaces the target in one step: readers see the old or the new file.
-        errno = 0;
-        if (wxRenameFile(strTemp, strPath, true)) return true;
-        nError = errno;
+        ClearLastError();
+        if (ReplaceFile(strTemp, strPath)) return true;
+        nError = LastError();
     }
     wxRemoveFile(strTemp);
     return fail(nError);
