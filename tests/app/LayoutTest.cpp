@@ -16,6 +16,7 @@
 #include <wx/frame.h>
 #include <wx/grid.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/translation.h>
 #include <wx/log.h>
 #include <wx/panel.h>
@@ -25,6 +26,7 @@
 #include "app/Globals.h"
 #include "resources/InitXmlResource.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/support/TempDir.h"
 #include "ui/MainFrame.h"
 #include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"
@@ -151,6 +153,15 @@ void ExpectEverythingReadable(MainFrame* pFrame) {
             // The frame line starts a few pixels in and the label sits on it.
             EXPECT_LE(pBox->GetTextExtent(strLabel).x + 8, pBox->GetSize().x)
                 << "box label \"" << strLabel.utf8_string() << "\" cut";
+        } else if (wxDynamicCast(pWin, wxStaticText)) {
+            // A label narrower than its text is cut or ellipsized.
+            wxClientDC dc(pWin);
+            dc.SetFont(pWin->GetFont());
+            const wxSize text = dc.GetMultiLineTextExtent(strLabel);
+            EXPECT_GE(pWin->GetSize().x, text.x)
+                << "label \"" << strLabel.utf8_string() << "\" cut";
+            EXPECT_GE(pWin->GetSize().y, text.y)
+                << "label \"" << strLabel.utf8_string() << "\" cut";
         } else if (wxDynamicCast(pWin, wxButton) || wxDynamicCast(pWin, wxChoice)) {
             EXPECT_GE(pWin->GetSize().x, pWin->GetBestSize().x)
                 << "\"" << strLabel.utf8_string() << "\" narrower than its text";
@@ -182,9 +193,8 @@ TEST(WindowLayout, EveryTextReadsInFullAndAllRowsShowInEveryLanguage) {
     struct Untranslate {
         ~Untranslate() { wxTranslations::Set(nullptr); }
     } untranslate;
-    char szDir[] = "/tmp/varid_layout_XXXXXX";
-    ASSERT_NE(mkdtemp(szDir), nullptr);
-    g_strXmlFile = szDir;  // no last-save file there
+    const TempDir dir("varid-layout");
+    g_strXmlFile = dir.Name();  // no last-save file there
     for (wxLanguage language : {wxLANGUAGE_ENGLISH, wxLANGUAGE_RUSSIAN, wxLANGUAGE_UKRAINIAN}) {
         SCOPED_TRACE(wxLocale::GetLanguageCanonicalName(language).utf8_string());
         wxTranslations* pTranslations = new wxTranslations;
@@ -214,5 +224,4 @@ TEST(WindowLayout, EveryTextReadsInFullAndAllRowsShowInEveryLanguage) {
         }
     }
     g_nProgramMode = 0;
-    wxRmdir(szDir);
 }

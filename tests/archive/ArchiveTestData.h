@@ -20,8 +20,26 @@ inline archive::Contents ExampleContents() {
     return c;
 }
 
+// Archives end their lines as the platform's text files do.
+#ifdef _WIN32
+inline const std::string kLineBreak = "\r\n";
+#else
+inline const std::string kLineBreak = "\n";
+#endif
+
 inline std::string Line(int nDepth, const std::string& text) {
-    return std::string(4 * nDepth, ' ') + text + "\n";
+    return std::string(4 * nDepth, ' ') + text + kLineBreak;
+}
+
+// The text with the line ends of the other platform.
+inline std::string OtherLineBreaks(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n' && kLineBreak == "\n") out += '\r';
+        out += c;
+    }
+    return out;
 }
 
 inline std::string Leaf(int nDepth, const std::string& name, const std::string& value = "") {
@@ -31,7 +49,8 @@ inline std::string Leaf(int nDepth, const std::string& name, const std::string& 
 // The example's file, written out element by element.
 inline std::string ExampleText(const char* szFirst, const char* szSecond) {
     const char* const rows[2][4] = {{"1", "100", "98.4", "98.9"}, {"", "200", "195.1", ""}};
-    std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n" + Line(0, "<Archive>");
+    std::string s =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>" + kLineBreak + Line(0, "<Archive>");
     for (const char* szTable : {"Table", "ManualTable"}) {
         s += Line(1, std::string("<") + szTable + ">");
         for (int r = 0; r < 11; ++r) {

@@ -20,10 +20,9 @@ int UnexpectedModalHook::Enter(wxDialog* pDlg) {
 }
 
 void PanelTest::SetUp() {
-    char szTemplate[] = "/tmp/varid_ui_test_XXXXXX";
-    ASSERT_NE(mkdtemp(szTemplate), nullptr);
-    m_strDir = szTemplate;
-    g_strXmlFile = wxString::FromUTF8(m_strDir);
+    m_pTempDir = std::make_unique<TempDir>("varid ui \xD1\x82\xD0\xB5\xD1\x81\xD1\x82");
+    m_strDir = m_pTempDir->Name().utf8_string();
+    g_strXmlFile = m_pTempDir->Name();
     m_hook.Register();
 }
 
@@ -31,7 +30,7 @@ void PanelTest::TearDown() {
     if (m_pFrame) m_pFrame->Destroy();
     PumpEvents();
     m_hook.Unregister();
-    std::filesystem::remove_all(m_strDir);
+    m_pTempDir.reset();
     g_nProgramMode = 0;
 }
 

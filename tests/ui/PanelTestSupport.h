@@ -1,6 +1,7 @@
 #ifndef VARID_TESTS_UI_PANELTESTSUPPORT_H
 #define VARID_TESTS_UI_PANELTESTSUPPORT_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include "tests/gui/ExpectErrorBox.h"
+#include "tests/support/TempDir.h"
 #include "tests/ui/CalibrationModel.h"
 
 class MainFrame;
@@ -60,7 +62,10 @@ protected:
 
     MainFrame* m_pFrame = nullptr;
     PanelResult* m_pPanel = nullptr;
+    // The archive directory (UTF-8): Cyrillic letters and a space in its
+    // name, so every Save, Open and last-save goes through such a path.
     std::string m_strDir;
+    std::unique_ptr<TempDir> m_pTempDir;
     UnexpectedModalHook m_hook;
 };
 
