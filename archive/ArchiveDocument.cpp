@@ -218,7 +218,11 @@ bool WriteFileReplacing(const wxString& strPath, const std::string& text, wxStri
     // The system's word for the first step that failed, taken at once: later
     // calls (the clean-up included) may change the error code.
     auto fail = [pstrReason](int nError) {
-        if (pstrReason) *pstrReason = wxSysErrorMsgStr(nError ? nError : kUnknownError);
+        if (pstrReason) {
+            *pstrReason = wxSysErrorMsgStr(nError ? nError : kUnknownError);
+            // Windows' words end with a full stop; the callers add their own.
+            if (pstrReason->EndsWith(".")) pstrReason->RemoveLast();
+        }
         return false;
     };
     wxFile file;

@@ -6,7 +6,6 @@
 #include <functional>
 #include <vector>
 
-
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/dir.h>
@@ -14,6 +13,7 @@
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/utils.h>
 #ifdef __WXMSW__
 #include <wx/msw/wrapwin.h>
@@ -55,7 +55,7 @@ protected:
         if (!m_strDir.empty()) {
             EXPECT_EQ(m_strDir, pDlg->GetDirectory());
         }
-        EXPECT_EQ("*.xml", pDlg->GetWildcard());
+        EXPECT_EQ(DialogWildcard("*.xml"), pDlg->GetWildcard());
         EXPECT_EQ(m_bSave ? wxFD_SAVE : wxFD_OPEN,
                   pDlg->GetWindowStyle() &
                       (wxFD_SAVE | wxFD_OPEN | wxFD_OVERWRITE_PROMPT | wxFD_FILE_MUST_EXIST));
@@ -331,6 +331,15 @@ TEST_F(PanelArchiveTest, SaveThatCannotWriteSaysSo) {
 
 // The question asked when the last-save file cannot be written at close:
 // names the file and the system's reason, offers three ways on.
+// The system's words for a path through a plain file and a missing folder.
+#ifdef __WXMSW__
+const wxString kNotADirectory = wxSysErrorMsgStr(ERROR_DIRECTORY).BeforeLast('.');
+const wxString kNoSuchDirectory = kNotADirectory;
+#else
+const char* const kNotADirectory = "Not a directory";
+const char* const kNoSuchDirectory = "No such file or directory";
+#endif
+
 class ExpectCloseQuestion : public wxExpectModal<wxMessageDialog> {
 public:
     ExpectCloseQuestion(const wxString& strPath, const wxString& strReason, int nAnswer)
@@ -363,7 +372,7 @@ TEST_F(PanelArchiveTest, CloseThatCannotWriteAsksAndLosesNothing) {
     g_strXmlFile = strGone;
 
     wxTEST_DIALOG(m_pFrame->Close(),
-                  ExpectCloseQuestion(LastSavePath(strGone), "Not a directory", wxID_CANCEL));
+                  ExpectCloseQuestion(LastSavePath(strGone), kNotADirectory, wxID_CANCEL));
     EXPECT_FALSE(wxPendingDelete.Member(m_pFrame)) << "Cancel keeps the window";
     EXPECT_EQ(Cells(Distinct()), Cells(State()));
     EXPECT_EQ(strGone, g_strXmlFile);
@@ -372,7 +381,7 @@ TEST_F(PanelArchiveTest, CloseThatCannotWriteAsksAndLosesNothing) {
     // which becomes the archive directory; then the window goes.
     const wxString strArchive = strOther + wxFILE_SEP_PATH + "kept.xml";
     wxTEST_DIALOG(m_pFrame->Close(),
-                  ExpectCloseQuestion(LastSavePath(strGone), "Not a directory", wxID_YES),
+                  ExpectCloseQuestion(LastSavePath(strGone), kNotADirectory, wxID_YES),
                   ExpectFileDialog(true, "", strArchive));
     EXPECT_TRUE(wxPendingDelete.Member(m_pFrame));
     PumpEvents();
@@ -385,8 +394,8 @@ TEST_F(PanelArchiveTest, CloseThatCannotWriteAsksAndLosesNothing) {
     // Close without saving: the window goes, nothing is written.
     g_strXmlFile = PathOf("none");
     Build(0);
-    wxTEST_DIALOG(m_pFrame->Close(), ExpectCloseQuestion(LastSavePath(PathOf("none")),
-                                                         "No such file or directory", wxID_NO));
+    wxTEST_DIALOG(m_pFrame->Close(),
+                  ExpectCloseQuestion(LastSavePath(PathOf("none")), kNoSuchDirectory, wxID_NO));
     EXPECT_TRUE(wxPendingDelete.Member(m_pFrame));
     PumpEvents();
     m_pFrame = nullptr;
@@ -472,7 +481,7 @@ int CommandOf(const wxAcceleratorTable* pTable, const wxKeyEvent& key) {
     const int nVirtualKey = key.GetKeyCode() == WXK_F1 ? VK_F1 : key.GetKeyCode();
     for (const ACCEL& entry : entries)
         if (entry.key == nVirtualKey && ((entry.fVirt & FCONTROL) != 0) == key.ControlDown())
-            return entry.cmd;
+            return static_cast<short>(entry.cmd);  // identifiers are signed
     return wxID_NONE;
 #else
     return pTable->GetCommand(key);

@@ -10,6 +10,10 @@
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/xrc/xmlres.h>
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#include <winspool.h>
+#endif
 
 #include "calc/ErrorReport.h"
 #include "resources/InitXmlResource.h"
@@ -35,6 +39,24 @@ void PumpEvents() {
         while (wxTheApp->Pending()) wxTheApp->Dispatch();
         wxTheApp->ProcessIdle();
     }
+}
+
+bool PrinterInstalled() {
+#ifdef __WXMSW__
+    DWORD dwSize = 0;
+    return ::GetDefaultPrinterW(nullptr, &dwSize) || ::GetLastError() != ERROR_FILE_NOT_FOUND;
+#else
+    return true;
+#endif
+}
+
+bool RunsUnderWine() {
+#ifdef __WXMSW__
+    const HMODULE hNtdll = ::GetModuleHandleW(L"ntdll.dll");
+    return hNtdll && ::GetProcAddress(hNtdll, "wine_get_version");
+#else
+    return false;
+#endif
 }
 
 int main(int argc, char** argv) {

@@ -51,7 +51,7 @@ public:
 protected:
     int OnInvoked(wxFileDialog* pDlg) const override {
         EXPECT_EQ(pDlg->GetDirectory(), m_strDir);
-        EXPECT_EQ(pDlg->GetWildcard(), "*.csv");
+        EXPECT_EQ(pDlg->GetWildcard(), DialogWildcard("*.csv"));
         EXPECT_EQ(pDlg->GetWindowStyle() & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
                   wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         const wxDateTime now = wxDateTime::Now();
