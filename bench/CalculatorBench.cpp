@@ -1,7 +1,7 @@
 // Speed of the engine on the data sets of the engine tests.
 #include <benchmark/benchmark.h>
 
-#include "tests/calc/Detector.h"
+#include "tests/support/Detector.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "tests/support/Detector.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "tests/support/Detector.h"
 
 namespace {
 

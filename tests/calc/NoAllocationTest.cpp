@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "tests/support/Detector.h"
 
 // Global operator new calls so far (CountingAllocator.cpp).
 long AllocationCount();

@@ -12,8 +12,8 @@
 #include "archive/ArchiveDocument.h"
 #include "report/CsvExport.h"
 #include "tests/archive/ArchiveTestData.h"
-#include "tests/report/KnownPanel.h"
-#include "tests/ui/CalibrationModel.h"
+#include "tests/support/KnownPanel.h"
+#include "tests/support/CalibrationModel.h"
 
 using archive::Contents;
 

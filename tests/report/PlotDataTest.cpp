@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "report/PlotData.h"
-#include "tests/report/KnownPanel.h"
+#include "tests/support/KnownPanel.h"
 
 namespace {
 

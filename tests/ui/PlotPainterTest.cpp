@@ -9,7 +9,7 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 
-#include "tests/report/KnownPanel.h"
+#include "tests/support/KnownPanel.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "ui/PlotPainter.h"
 

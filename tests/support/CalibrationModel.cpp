@@ -1,4 +1,4 @@
-#include "tests/ui/CalibrationModel.h"
+#include "tests/support/CalibrationModel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#ifndef VARID_TESTS_CALC_DETECTOR_H
-#define VARID_TESTS_CALC_DETECTOR_H
+#ifndef VARID_TESTS_SUPPORT_DETECTOR_H
+#define VARID_TESTS_SUPPORT_DETECTOR_H
 
 #include <algorithm>
 #include <cmath>
