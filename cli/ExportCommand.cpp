@@ -2,7 +2,6 @@
 
 #include <wx/intl.h>
 
-#include "app/Globals.h"
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
@@ -103,10 +102,8 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
 
     int nStatus = kOk;
     if (bRecount) {
-        // The engine converts readings to periods by the program's mode.
-        g_nProgramMode = nMode;
         const Contents stored = contents;
-        if (!Recount(contents, strError)) {
+        if (!Recount(contents, nMode, strError)) {
             if (!strError.empty()) Fail(strError);
             return kRefused;
         }
@@ -129,9 +126,11 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
     return nStatus;
 }
 
-bool ExportCommand::Recount(Contents& contents, wxString& strError) {
+bool ExportCommand::Recount(Contents& contents, int nProgramMode, wxString& strError) {
     const Contents stored = contents;
+    // Readings are converted to periods by the archive's mode.
     Calculator calculator;
+    calculator.UseProgramMode(nProgramMode);
     CalibrationRun run(calculator);
     const int nChosen = GridData::CountChosenRows(contents.table);
     if (run.Count(contents, nChosen) != CalibrationRun::Outcome::kDone) {

@@ -22,8 +22,8 @@ public:
     // Count from the archived points, ticks and T, then Set with the archived
     // manual values when the archive holds a Set. False when either is refused
     // or fails; the message is in strError, or already reported by the engine
-    // when strError is empty.
-    static bool Recount(archive::Contents& contents, wxString& strError);
+    // when strError is empty. Readings are taken in nProgramMode.
+    static bool Recount(archive::Contents& contents, int nProgramMode, wxString& strError);
     // One line per displayed value that differs, naming it, old and new.
     static std::vector<wxString> ListDifferences(const archive::Contents& stored,
                                                  const archive::Contents& recounted);

@@ -13,7 +13,7 @@ protected:
 };
 
 TEST_P(NoAllocation, InTheWholeSearch) {
-    Calculator calc;
+    CalculatorProbe calc;
     FromDetector(GetParam().det, GetParam().x).FeedTo(calc);
     PrepareSearch(calc);
     const long before = AllocationCount();
