@@ -15,14 +15,14 @@
 
 namespace {
 
-void CopyOut(wxGridTableBase* pTable, archive::GridTable& table) {
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c) table[r][c] = pTable->GetValue(r, c);
+void CopyOut(wxGridTableBase* pTable, panel::GridTable& table) {
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c) table[r][c] = pTable->GetValue(r, c);
 }
 
-void CopyIn(const archive::GridTable& table, wxGridTableBase* pTable) {
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c) pTable->SetValue(r, c, table[r][c]);
+void CopyIn(const panel::GridTable& table, wxGridTableBase* pTable) {
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c) pTable->SetValue(r, c, table[r][c]);
 }
 
 }  // namespace
@@ -97,20 +97,20 @@ bool PanelResult::IsChangedSinceArchive() {
 
 // Every cell as it stands; the writer turns the tick column into "1" or
 // empty, and a read starts from this exact copy.
-archive::Contents PanelResult::CollectContents() {
-    archive::Contents contents;
+panel::Contents PanelResult::CollectContents() {
+    panel::Contents contents;
     CopyOut(m_pGridTable, contents.table);
     CopyOut(m_pManualGrid->GetTable(), contents.manualTable);
     const auto boxes = Boxes();
-    for (int i = 0; i < archive::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
+    for (int i = 0; i < panel::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
     return contents;
 }
 
-void PanelResult::ApplyContents(const archive::Contents& contents) {
+void PanelResult::ApplyContents(const panel::Contents& contents) {
     CopyIn(contents.table, m_pGridTable);
     CopyIn(contents.manualTable, m_pManualGrid->GetTable());
     const auto boxes = Boxes();
-    for (int i = 0; i < archive::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
+    for (int i = 0; i < panel::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
     // Cells written through the table raise no change events.
     m_nChosenCount = CountChosenRows();
     m_pGrid->Refresh(true);
@@ -165,7 +165,7 @@ bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
 }
 
 archive::LoadStatus PanelResult::LoadArchiveFile(const wxString& strPath, wxString& strError) {
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     const archive::LoadStatus status =
         archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError);
     if (status != archive::LoadStatus::kLoaded) return status;

@@ -2,6 +2,8 @@
 
 #include <wx/intl.h>
 
+#include "archive/ArchiveDocument.h"
+#include "archive/SafeFile.h"
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
@@ -11,7 +13,7 @@
 #define VARID_VERSION "unknown"
 #endif
 
-using archive::Contents;
+using panel::Contents;
 
 namespace {
 
@@ -140,10 +142,8 @@ bool ExportCommand::Recount(Contents& contents, int nProgramMode, wxString& strE
     if (GridData::ShowsResults(stored.manualTable)) {
         // The Set is made with the values it was made with, not with what
         // the Count would have put into empty boxes.
-        for (archive::Box box :
-             {archive::kBoxManualDeadTime, archive::kBoxManualRegistration, archive::kBoxManualK1,
-              archive::kBoxManualK2, archive::kBoxManualK3})
-            contents.boxes[box] = stored.boxes[box];
+        for (const panel::ResultBox& r : panel::kResultBoxes)
+            contents.boxes[r.manual] = stored.boxes[r.manual];
         if (run.Set(contents, nChosen) != CalibrationRun::Outcome::kDone) {
             strError = run.GetError();
             return false;
@@ -161,15 +161,14 @@ std::vector<wxString> ExportCommand::ListDifferences(const Contents& stored,
                                                 strOld, strNew));
     };
     // Named as in the CSV schema.
-    for (int i = 0; i < archive::kBoxes; ++i)
-        differ(CsvExport::BoxName(static_cast<archive::Box>(i)), stored.boxes[i],
-               recounted.boxes[i]);
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c)
+    for (int i = 0; i < panel::kBoxes; ++i)
+        differ(CsvExport::BoxName(static_cast<panel::Box>(i)), stored.boxes[i], recounted.boxes[i]);
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c)
             differ(wxString::Format("Row %d %s", r + 1, CsvExport::ColumnName(c)),
                    stored.table[r][c], recounted.table[r][c]);
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c)
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c)
             differ(wxString::Format("Row %d Manual%s", r + 1, CsvExport::ColumnName(c)),
                    stored.manualTable[r][c], recounted.manualTable[r][c]);
     return vecLines;

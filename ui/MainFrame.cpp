@@ -184,7 +184,7 @@ void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
 }
 
 void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
-    const archive::Contents contents = m_pPanelResult->CollectContents();
+    const panel::Contents contents = m_pPanelResult->CollectContents();
     const wxString strHtml = ReportDocument::BuildHtml(contents, g_nProgramMode, wxDateTime::Now(),
                                                        m_pPanelResult->GetArchiveFile(),
                                                        m_pPanelResult->IsChangedSinceArchive());

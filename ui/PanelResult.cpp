@@ -20,8 +20,8 @@ wxDEFINE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
 
 namespace {
 
-const int kRows = archive::kRows;
-const int kCols = archive::kCols;
+const int kRows = panel::kRows;
+const int kCols = panel::kCols;
 const int kCheckCol = GridData::kCheckCol;
 const int kRealPCol = GridData::kRealPCol;
 const int kFirstReadingCol = GridData::kFirstReadingCol;
@@ -284,20 +284,14 @@ void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
     NotifyChanged();
 }
 
-int PanelResult::CountChosenRows() {
-    int nCount = 0;
-    for (int nRow = 0; nRow < kRows; ++nRow) {
-        if (IsCellChecked(nRow, kCheckCol)) ++nCount;
-    }
-    return nCount;
-}
+int PanelResult::CountChosenRows() { return GridData::CountChosenRows(CollectContents().table); }
 
 bool PanelResult::IsCellChecked(int nRow, int nCol) {
-    return archive::IsTickedText(m_pGridTable->GetValue(nRow, nCol));
+    return panel::IsTickedText(m_pGridTable->GetValue(nRow, nCol));
 }
 
 bool PanelResult::IsCellChecked(int nRow, int nCol, wxGrid* pGrid) {
-    return archive::IsTickedText(pGrid->GetCellValue(nRow, nCol));
+    return panel::IsTickedText(pGrid->GetCellValue(nRow, nCol));
 }
 
 bool PanelResult::GetCellDouble(int nRow, int nCol, double& dOut) {
@@ -310,7 +304,7 @@ bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 
 void PanelResult::Count() {
     DismissNotice();
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     if (ShowRun(contents, m_run.Count(contents, m_nChosenCount))) OfferBetterRoot();
 }
 
@@ -342,14 +336,14 @@ void PanelResult::OfferBetterRoot() {
 }
 
 bool PanelResult::ReadGridData() {
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     const bool bRead = m_run.ReadGrid(contents);
     ShowContents(contents);
     if (!bRead) ShowErrorBox(m_run.GetError());
     return bRead;
 }
 
-bool PanelResult::ShowRun(const archive::Contents& contents, CalibrationRun::Outcome outcome) {
+bool PanelResult::ShowRun(const panel::Contents& contents, CalibrationRun::Outcome outcome) {
     ShowContents(contents);
     if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
     if (outcome != CalibrationRun::Outcome::kDone) return false;
@@ -357,14 +351,14 @@ bool PanelResult::ShowRun(const archive::Contents& contents, CalibrationRun::Out
     return true;
 }
 
-void PanelResult::ShowContents(const archive::Contents& contents) {
+void PanelResult::ShowContents(const panel::Contents& contents) {
     // A reading that found no second readings has emptied column 3; the
     // column then stays locked for the life of the panel.
     if (m_run.IsSingleValueColumn()) {
         for (int nRow = 0; nRow < kRows; ++nRow) m_pGrid->SetReadOnly(nRow, kSecondReadingCol);
     }
     // Only what changed is written, so no box sends a needless change event.
-    const archive::Contents shown = CollectContents();
+    const panel::Contents shown = CollectContents();
     for (int nRow = 0; nRow < kRows; ++nRow) {
         for (int nCol = 0; nCol < kCols; ++nCol) {
             if (contents.table[nRow][nCol] != shown.table[nRow][nCol])
@@ -374,14 +368,14 @@ void PanelResult::ShowContents(const archive::Contents& contents) {
         }
     }
     const auto boxes = Boxes();
-    for (int i = 0; i < archive::kBoxes; ++i) {
+    for (int i = 0; i < panel::kBoxes; ++i) {
         if (contents.boxes[i] != shown.boxes[i]) boxes[i]->SetValue(contents.boxes[i]);
     }
     if (m_run.IsSingleValueColumn()) m_pGrid->ForceRefresh();
 }
 
-std::array<wxTextCtrl*, archive::kBoxes> PanelResult::Boxes() const {
-    // In the order of archive::Box.
+std::array<wxTextCtrl*, panel::kBoxes> PanelResult::Boxes() const {
+    // In the order of panel::Box.
     return {m_pTextT,        m_pTextRegistration, m_pTextDeadTime,       m_pTextK1,
             m_pTextK2,       m_pTextK3,           m_pTextManualDeadTime, m_pTextManualRegistration,
             m_pTextManualK1, m_pTextManualK2,     m_pTextManualK3};
@@ -391,7 +385,7 @@ wxString PanelResult::FormatCorrection(double v) { return ResultFormat::FormatCo
 
 void PanelResult::SetManualValues() {
     DismissNotice();
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     ShowRun(contents, m_run.Set(contents, m_nChosenCount));
 }
 

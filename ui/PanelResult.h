@@ -59,8 +59,8 @@ public:
     // failure's message otherwise. A path that names no file is no failure.
     bool LoadArchive(wxString strPath, wxString& strError);
     // Everything the panel shows, as the archive tables hold it; and back.
-    archive::Contents CollectContents();
-    void ApplyContents(const archive::Contents& contents);
+    panel::Contents CollectContents();
+    void ApplyContents(const panel::Contents& contents);
     // The archive file of the last successful Open or Save of this run, empty
     // when there was none or the panel was cleared since; and whether the
     // panel changed after that Open or Save.
@@ -86,7 +86,7 @@ public:
     void FinishCellEdit();
     // Undo of one action: the whole panel and the program mode before it.
     struct Snapshot {
-        archive::Contents contents;
+        panel::Contents contents;
         int nProgramMode = 0;
     };
     Snapshot TakeSnapshot();
@@ -142,16 +142,16 @@ private:
     bool ReadGridData();
     // Puts what changed into the widgets (a Count, Set, grid check or paste),
     // and locks column 3 once a reading has found it without second readings.
-    void ShowContents(const archive::Contents& contents);
+    void ShowContents(const panel::Contents& contents);
     // The same after a Count or Set, then its refusal in a box, or the news
     // that the panel changed; true when it was done.
-    bool ShowRun(const archive::Contents& contents, CalibrationRun::Outcome outcome);
+    bool ShowRun(const panel::Contents& contents, CalibrationRun::Outcome outcome);
     // After a Count: points out another root of the K3 equation that fits the
     // unticked rows clearly better, with a button that tries it through Set.
     void OfferBetterRoot();
     void SetManualValues();
-    // The eleven boxes in the order of archive::Box.
-    std::array<wxTextCtrl*, archive::kBoxes> Boxes() const;
+    // The eleven boxes in the order of panel::Box.
+    std::array<wxTextCtrl*, panel::kBoxes> Boxes() const;
 
     wxGrid* m_pGrid;
     wxGrid* m_pManualGrid;
@@ -178,7 +178,7 @@ private:
     // The text of the undo notice while it may be showing.
     wxString m_strUndoText;
     wxString m_strArchiveFile;
-    archive::Contents m_archiveContents;  // the panel as that file holds it
+    panel::Contents m_archiveContents;  // the panel as that file holds it
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -101,7 +101,7 @@ void PanelResult::FinishCellEdit() {
 
 wxString PanelResult::CopyText(wxGrid* pGrid) {
     const CellBox box = SelectionOf(pGrid);
-    const archive::Contents contents = CollectContents();
+    const panel::Contents contents = CollectContents();
     return ClipboardBlock::Format(pGrid == m_pGrid ? contents.table : contents.manualTable,
                                   box.nTop, box.nLeft, box.nBottom, box.nRight);
 }
@@ -129,7 +129,7 @@ bool PanelResult::PasteText(const wxString& strText) {
     if (block.IsEmpty()) return false;
     Snapshot undo = TakeSnapshot();
     const CellBox box = SelectionOf(m_pGrid);
-    archive::Contents contents = undo.contents;
+    panel::Contents contents = undo.contents;
     // Column 3 locked by a Count of single readings stays empty.
     const bool bLocked = m_pGrid->IsReadOnly(0, GridData::kSecondReadingCol);
     const ClipboardBlock::Outcome outcome =

@@ -13,7 +13,7 @@
 #include <wx/dir.h>
 #include <wx/filename.h>
 
-using archive::Contents;
+using panel::Contents;
 using namespace archive_example;
 
 namespace {

@@ -23,7 +23,7 @@
 #include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"
 
-using archive::Contents;
+using panel::Contents;
 using namespace archive_example;
 
 namespace {
@@ -119,21 +119,21 @@ protected:
     // Everything the archive carries, as the panel shows it.
     Contents State() const {
         Contents s;
-        for (int r = 0; r < archive::kRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c) {
+        for (int r = 0; r < panel::kRows; ++r)
+            for (int c = 0; c < panel::kCols; ++c) {
                 s.table[r][c] = Grid()->GetCellValue(r, c);
                 s.manualTable[r][c] = ManualGrid()->GetCellValue(r, c);
             }
-        for (int i = 0; i < archive::kBoxes; ++i) s.boxes[i] = BoxText(kBoxNames[i]);
+        for (int i = 0; i < panel::kBoxes; ++i) s.boxes[i] = BoxText(kBoxNames[i]);
         return s;
     }
     void SetState(const Contents& s) {
-        for (int r = 0; r < archive::kRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c) {
+        for (int r = 0; r < panel::kRows; ++r)
+            for (int c = 0; c < panel::kCols; ++c) {
                 Grid()->GetTable()->SetValue(r, c, s.table[r][c]);
                 ManualGrid()->GetTable()->SetValue(r, c, s.manualTable[r][c]);
             }
-        for (int i = 0; i < archive::kBoxes; ++i) Box(kBoxNames[i])->SetValue(s.boxes[i]);
+        for (int i = 0; i < panel::kBoxes; ++i) Box(kBoxNames[i])->SetValue(s.boxes[i]);
     }
 };
 
@@ -156,7 +156,7 @@ TEST_F(PanelArchiveTest, CountedAndManualPanelComesBackInItsModeOnly) {
 
         m_pPanel->Clear();
         m_pPanel->LoadArchive(strPath);
-        saved.boxes[archive::kBoxT] = "0.5 _";
+        saved.boxes[panel::kBoxT] = "0.5 _";
         EXPECT_EQ(Cells(saved), Cells(State()));
         EXPECT_EQ(4, m_pPanel->GetChosenCount());
 
@@ -265,7 +265,7 @@ TEST_F(PanelArchiveTest, OddFilesFillWhatTheyHoldAndKeepTheRest) {
             expected.manualTable[0][1] = "M";
             expected.manualTable[0][2] = "";
         }
-        expected.boxes[archive::kBoxK1] = wxString::FromUTF8("\xD0\x96");
+        expected.boxes[panel::kBoxK1] = wxString::FromUTF8("\xD0\x96");
         EXPECT_EQ(Cells(expected), Cells(State()));
         EXPECT_EQ(c.nTicks, m_pPanel->GetChosenCount());
     }
@@ -306,7 +306,7 @@ TEST_F(PanelArchiveTest, SaveChecksInputThenMovesTheArchiveDirectory) {
     EXPECT_FALSE(wxFileExists(LastSavePath(Dir())));
     Build(0);
     Contents closed = saved;
-    closed.boxes[archive::kBoxT] = "after save";
+    closed.boxes[panel::kBoxT] = "after save";
     EXPECT_EQ(Cells(closed), Cells(State()));
     EXPECT_EQ(4, m_pPanel->GetChosenCount());
     // The file Save wrote holds the panel as it was then.
@@ -478,7 +478,7 @@ TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste
     Count();
     Set();
     const Contents before = State();
-    ASSERT_FALSE(before.boxes[archive::kBoxK3].empty());
+    ASSERT_FALSE(before.boxes[panel::kBoxK3].empty());
     NoticeBar* pNotice = m_pPanel->GetNoticeBar();
     wxChoice* pChoice = XRCCTRL(*m_pFrame, "ID_CHOICE_PROGRAM_MODE", wxChoice);
     wxCommandEvent ctrlZ(wxEVT_MENU, wxID_UNDO);
