@@ -14,6 +14,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
+#include "archive/LastSession.h"
 #include "report/PlotData.h"
 #include "report/ReportDocument.h"
 #include "ui/ErrorBox.h"
@@ -219,20 +220,21 @@ void MainFrame::OnPanelChanged(wxCommandEvent& event) {
 }
 
 void MainFrame::OnClose(wxCloseEvent& event) {
-    const wxString strPath = PanelResult::LastSavePath(g_strXmlFile);
+    const LastSession session(g_strXmlFile, g_nProgramMode);
+    const panel::Contents contents = m_pPanelResult->CollectContents();
     wxString strReason;
-    if (m_pPanelResult->SaveArchive(strPath, &strReason)) {
+    if (session.Save(contents, &strReason)) {
         Destroy();
         return;
     }
     if (!event.CanVeto()) {
         // The desktop session is ending and nobody can be asked: the home
         // folder keeps the work, and the next start takes it from there.
-        m_pPanelResult->SaveArchive(PanelResult::SessionEndPath());
+        session.SaveAtSessionEnd(contents);
         Destroy();
         return;
     }
-    if (AskBeforeLosingTheSession(strPath, strReason))
+    if (AskBeforeLosingTheSession(session.GetLastSavePath(), strReason))
         Destroy();
     else
         event.Veto();
@@ -256,10 +258,10 @@ bool MainFrame::AskBeforeLosingTheSession(const wxString& strPath, const wxStrin
     // Save moves the archive directory to the chosen folder, so the next
     // start reads the last-save file written there.
     if (!m_pPanelResult->SaveToChosenFile()) return false;
-    const wxString strNewPath = PanelResult::LastSavePath(g_strXmlFile);
+    const LastSession moved(g_strXmlFile, g_nProgramMode);
     wxString strNewReason;
-    if (m_pPanelResult->SaveArchive(strNewPath, &strNewReason)) return true;
-    ShowErrorBox(wxString::Format(_("The last session cannot be saved to %s: %s."), strNewPath,
-                                  strNewReason));
+    if (moved.Save(m_pPanelResult->CollectContents(), &strNewReason)) return true;
+    ShowErrorBox(wxString::Format(_("The last session cannot be saved to %s: %s."),
+                                  moved.GetLastSavePath(), strNewReason));
     return false;
 }

@@ -35,7 +35,7 @@ public:
     void Clear();
     void ChangeProgramMode();
 
-    // Archive members (implemented in archive/PanelResultArchive.cpp).
+    // Archive members (implemented in ui/PanelResultArchive.cpp).
     void Save();
     void Open();
     // Save's dialog and write without Save's input checks (unfinished work
@@ -47,11 +47,6 @@ public:
     // then any earlier file of that name is left intact and pstrReason, when
     // given, holds the system's reason.
     bool SaveArchive(wxString strPath, wxString* pstrReason = nullptr);
-    // The last-save file of an archive directory.
-    static wxString LastSavePath(const wxString& strDir);
-    // Where the last session goes when the desktop session ends and the
-    // archive directory cannot take it: the home folder, under its own name.
-    static wxString SessionEndPath();
     // For the last-save file: a damaged or foreign file leaves the panel as it
     // was and is renamed aside, so the next close cannot overwrite it.
     void LoadArchive(wxString strPath);
@@ -132,10 +127,12 @@ private:
     void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
     void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
     void RestoreSnapshot(const Snapshot& snapshot);
-    // The archive directory's last-save file, or the one saved in the home
-    // folder at the end of a desktop session when that one is newer.
+    // The last session as LastSession finds it; says so when it came from
+    // the home folder.
     void LoadLastSession();
     archive::LoadStatus LoadArchiveFile(const wxString& strPath, wxString& strError);
+    // A good read into the widgets; the notice of an earlier action goes.
+    void ShowLoaded(const panel::Contents& contents);
 
     bool IsTFilled();
     // The grid check of Count, Set and Save; shows its message when it refuses.

@@ -16,6 +16,7 @@
 #include <wx/utils.h>
 
 #include "app/Globals.h"
+#include "archive/LastSession.h"
 #include "tests/archive/ArchiveTestData.h"
 #include "tests/gui/GuiTestMain.h"
 #include "tests/ui/PanelTestSupport.h"
@@ -415,7 +416,7 @@ TEST_F(PanelArchiveTest, SessionEndSavesInTheHomeFolderAndTheNextStartSaysSo) {
     EXPECT_TRUE(wxPendingDelete.Member(m_pFrame)) << "no question, the window goes";
     PumpEvents();
     m_pFrame = nullptr;
-    const wxString strSaved = PanelResult::SessionEndPath();
+    const wxString strSaved = LastSession::SessionEndPath();
     EXPECT_TRUE(strSaved.StartsWith(strHome)) << strSaved;
     EXPECT_EQ(archive::FormatArchive(Distinct(), 0), Slurp(strSaved));
 
@@ -425,31 +426,6 @@ TEST_F(PanelArchiveTest, SessionEndSavesInTheHomeFolderAndTheNextStartSaysSo) {
     EXPECT_EQ(Cells(Distinct()), Cells(State()));
     ASSERT_TRUE(m_pPanel->GetNoticeBar()->HasNotice());
     EXPECT_TRUE(m_pPanel->GetNoticeBar()->GetText().Contains(strSaved));
-}
-
-TEST_F(PanelArchiveTest, DamagedLastSaveFileIsKeptAside) {
-    const std::string damaged = "<Archive><Table><Row><RealP>1";
-    Spit(LastSavePath(Dir()), damaged);
-    Build(0);
-    EXPECT_EQ(Cells(Contents()), Cells(State()));
-    wxArrayString files = FilesIn(Dir());
-    ASSERT_EQ(1u, files.size());
-    EXPECT_TRUE(files[0].StartsWith(LastSavePath(Dir()) + ".bad-")) << files[0];
-    EXPECT_EQ(damaged, Slurp(files[0]));
-
-    // The next close writes a fresh last-save file beside the kept one.
-    SetState(ExampleContents());
-    CloseFrame();
-    files = FilesIn(Dir());
-    ASSERT_EQ(2u, files.size());
-    EXPECT_EQ(ExampleText("Fl", "Fr"), Slurp(LastSavePath(Dir())));
-    EXPECT_EQ(damaged, Slurp(files[1]));
-
-    // A file of the other mode is foreign too.
-    Build(1);
-    EXPECT_EQ(Cells(Contents()), Cells(State()));
-    EXPECT_FALSE(wxFileExists(LastSavePath(Dir())));
-    EXPECT_EQ(2u, FilesIn(Dir()).size()) << "two damaged files kept, no last-save file";
 }
 
 // Each undoable action, then Undo by its button or by Ctrl+Z: the panel,
@@ -525,7 +501,8 @@ TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste
     EXPECT_EQ(XRCID("ID_HELP"), m_pFrame->GetAcceleratorTable()->GetCommand(f1));
 }
 
-TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsKeptAside) {
+// An oversized last-save file: LastSessionTest.
+TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnread) {
     const wxString strBig = PathOf("big.xml");
     // A valid archive in front, padding behind: only the size refuses it.
     Spit(strBig, archive::FormatArchive(ExampleContents(), 0));
@@ -537,15 +514,6 @@ TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsK
                                  " is larger than 16 MiB: it is not an archive of this program."));
     EXPECT_EQ(Cells(Distinct()), Cells(State()));
     EXPECT_FALSE(m_pPanel->GetNoticeBar()->HasNotice()) << "nothing to undo";
-
-    m_pFrame->Destroy();
-    PumpEvents();
-    ASSERT_TRUE(wxRenameFile(strBig, LastSavePath(Dir())));
-    Build(0);
-    EXPECT_EQ(Cells(Contents()), Cells(State()));
-    const wxArrayString files = FilesIn(Dir());
-    ASSERT_EQ(1u, files.size());
-    EXPECT_TRUE(files[0].StartsWith(LastSavePath(Dir()) + ".bad-")) << files[0];
 }
 
 }  // namespace

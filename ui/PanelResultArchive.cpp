@@ -1,5 +1,6 @@
 // The panel's archive members: they copy the widgets into the headless
-// document tables and back; all tree walking lives in ArchiveDocument.
+// document tables and back and ask the operator; the file format lives in
+// ArchiveDocument, the last session's rules in LastSession.
 #include "ui/PanelResult.h"
 
 #include <wx/datetime.h>
@@ -11,6 +12,7 @@
 
 #include "app/Globals.h"
 #include "archive/ArchiveDocument.h"
+#include "archive/LastSession.h"
 #include "ui/ErrorBox.h"
 
 namespace {
@@ -23,21 +25,6 @@ void CopyOut(wxGridTableBase* pTable, panel::GridTable& table) {
 void CopyIn(const panel::GridTable& table, wxGridTableBase* pTable) {
     for (int r = 0; r < panel::kRows; ++r)
         for (int c = 0; c < panel::kCols; ++c) pTable->SetValue(r, c, table[r][c]);
-}
-
-}  // namespace
-
-namespace {
-
-// Keeps a damaged last-save file for recovery by hand under a name that
-// nothing writes to.
-void MoveAside(const wxString& strPath) {
-    wxLogNull noLog;
-    const wxString strBase = strPath + ".bad-" + wxDateTime::Now().Format("%Y%m%d-%H%M%S");
-    wxString strAside = strBase;
-    for (int n = 1; wxFileExists(strAside) || wxDirExists(strAside); ++n)
-        strAside = wxString::Format("%s-%d", strBase, n);
-    wxRenameFile(strPath, strAside, false);
 }
 
 }  // namespace
@@ -121,43 +108,21 @@ bool PanelResult::SaveArchive(wxString strPath, wxString* pstrReason) {
     return archive::WriteArchiveFile(strPath, CollectContents(), g_nProgramMode, pstrReason);
 }
 
-wxString PanelResult::LastSavePath(const wxString& strDir) {
-    return strDir + wxFILE_SEP_PATH + wxGetTranslation(wxT("varid_last_save.xml"));
-}
-
-wxString PanelResult::SessionEndPath() {
-    return wxGetHomeDir() + wxFILE_SEP_PATH + wxT("varid_last_save_session_end.xml");
-}
-
 void PanelResult::LoadLastSession() {
-    const wxString strLastSave = LastSavePath(g_strXmlFile);
-    const wxString strSessionEnd = SessionEndPath();
-    // The home folder's file was written only when the archive directory
-    // could not take the last session; it wins while it is the newer one.
-    bool bFromHome = strSessionEnd != strLastSave && wxFileExists(strSessionEnd);
-    if (bFromHome && wxFileExists(strLastSave)) {
-        wxLogNull noLog;
-        bFromHome = wxFileModificationTime(strSessionEnd) > wxFileModificationTime(strLastSave);
-    }
-    if (!bFromHome) {
-        LoadArchive(strLastSave);
-        return;
-    }
-    wxString strError;
-    if (LoadArchiveFile(strSessionEnd, strError) == archive::LoadStatus::kLoaded) {
+    panel::Contents contents = CollectContents();
+    const LastSession::Source source = LastSession(g_strXmlFile, g_nProgramMode).Load(contents);
+    if (source == LastSession::Source::kNone) return;
+    ShowLoaded(contents);
+    if (source == LastSession::Source::kSessionEnd)
         ShowNotice(wxString::Format(_("The last session was restored from %s, where it was saved "
                                       "when the desktop session ended."),
-                                    strSessionEnd),
+                                    LastSession::SessionEndPath()),
                    _("OK"), [] {});
-    } else {
-        MoveAside(strSessionEnd);
-        LoadArchive(strLastSave);
-    }
 }
 
 void PanelResult::LoadArchive(wxString strPath) {
     wxString strError;
-    if (!LoadArchive(strPath, strError)) MoveAside(strPath);
+    if (!LoadArchive(strPath, strError)) LastSession::MoveAside(strPath);
 }
 
 bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
@@ -168,9 +133,12 @@ archive::LoadStatus PanelResult::LoadArchiveFile(const wxString& strPath, wxStri
     panel::Contents contents = CollectContents();
     const archive::LoadStatus status =
         archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError);
-    if (status != archive::LoadStatus::kLoaded) return status;
+    if (status == archive::LoadStatus::kLoaded) ShowLoaded(contents);
+    return status;
+}
+
+void PanelResult::ShowLoaded(const panel::Contents& contents) {
     DismissNotice();
     ApplyContents(contents);
     NotifyChanged();
-    return status;
 }
