@@ -1,7 +1,7 @@
 // Speed of the engine on the data sets of the engine tests.
 #include <benchmark/benchmark.h>
 
-#include "tests/support/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 

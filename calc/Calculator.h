@@ -91,7 +91,7 @@ public:
 
 private:
     // The tests' and benchmarks' view of the steps and the intermediate
-    // state (tests/support/CalculatorProbe.h).
+    // state (testsupport/CalculatorProbe.h).
     friend class CalculatorProbe;
     // The marching strategies store the root they find.
     friend bool SearchUpToEnd(Calculator*, double, double, double, double);

@@ -52,6 +52,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_MENU(wxID_UNDO, MainFrame::OnUndo)
     EVT_COMMAND(wxID_ANY, EVT_PANEL_CHANGED, MainFrame::OnPanelChanged)
+    EVT_COMMAND(wxID_ANY, EVT_PROGRAM_MODE_RESTORE, MainFrame::OnProgramModeRestore)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -217,6 +218,12 @@ void MainFrame::OnPanelChanged(wxCommandEvent& event) {
     if (m_pChoiceMode) m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
     if (m_pPlotFrame) m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
     event.Skip();
+}
+
+void MainFrame::OnProgramModeRestore(wxCommandEvent& event) {
+    // The mode an undo brings back is a choice of mode like the operator's;
+    // the choice follows once the panel has changed.
+    g_nProgramMode = event.GetInt();
 }
 
 void MainFrame::OnClose(wxCloseEvent& event) {

@@ -17,6 +17,7 @@
 #include "ui/NoticeBar.h"
 
 wxDEFINE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
+wxDEFINE_EVENT(EVT_PROGRAM_MODE_RESTORE, wxCommandEvent);
 
 namespace {
 
@@ -97,6 +98,8 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pNotice = new NoticeBar(this);
     wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
     m_pNotice->Dismiss();
+    m_pUndo = std::make_unique<UndoOffer>(
+        m_pNotice, [this](const Snapshot& snapshot) { RestoreSnapshot(snapshot); });
 
     LoadLastSession();
 }
@@ -248,8 +251,8 @@ void PanelResult::NotifyChanged() {
 }
 
 void PanelResult::ShowNotice(const wxString& strText, const wxString& strButton,
-                             std::function<void()> fnAction) {
-    m_pNotice->ShowNotice(strText, strButton, std::move(fnAction));
+                             std::function<void()> fnAction, NoticeBar::NoticeId nId) {
+    m_pNotice->ShowNotice(nId, strText, strButton, std::move(fnAction));
 }
 
 void PanelResult::DismissNotice() { m_pNotice->Dismiss(); }
@@ -261,21 +264,13 @@ PanelResult::Snapshot PanelResult::TakeSnapshot() {
     return snapshot;
 }
 
-void PanelResult::OfferUndo(Snapshot snapshot, const wxString& strText) {
-    m_strUndoText = strText;
-    ShowNotice(strText, _("Undo"),
-               [this, snapshot = std::move(snapshot)]() { RestoreSnapshot(snapshot); });
-}
-
-bool PanelResult::Undo() {
-    // Another notice (advice, say) may have replaced the undo offer; the
-    // shortcut must not run that one's action.
-    if (!m_pNotice->HasNotice() || m_pNotice->GetText() != m_strUndoText) return false;
-    return m_pNotice->Act();
-}
-
 void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
-    g_nProgramMode = snapshot.nProgramMode;
+    if (snapshot.nProgramMode != g_nProgramMode) {
+        wxCommandEvent event(EVT_PROGRAM_MODE_RESTORE, GetId());
+        event.SetEventObject(this);
+        event.SetInt(snapshot.nProgramMode);
+        ProcessWindowEvent(event);
+    }
     UpdateColumnLabels();
     ApplyContents(snapshot.contents);
     // The engine holds nothing that the restored texts came from; the next
@@ -325,14 +320,17 @@ void PanelResult::OfferBetterRoot() {
         ResultFormat::FormatCoefficient(advice.m_dK3),
         ResultFormat::FormatAccuracy(advice.m_dRootDeviation),
         ResultFormat::FormatAccuracy(advice.m_dCountDeviation));
-    ShowNotice(strText, _("Try it"), [this, advice, strKeff, strDT]() {
-        m_pTextManualRegistration->SetValue(strKeff);
-        m_pTextManualDeadTime->SetValue(strDT);
-        m_pTextManualK1->SetValue(ResultFormat::FormatCoefficient(advice.m_dK1));
-        m_pTextManualK2->SetValue(ResultFormat::FormatCoefficient(advice.m_dK2));
-        m_pTextManualK3->SetValue(ResultFormat::FormatCoefficient(advice.m_dK3));
-        SetManualValues();
-    });
+    ShowNotice(
+        strText, _("Try it"),
+        [this, advice, strKeff, strDT]() {
+            m_pTextManualRegistration->SetValue(strKeff);
+            m_pTextManualDeadTime->SetValue(strDT);
+            m_pTextManualK1->SetValue(ResultFormat::FormatCoefficient(advice.m_dK1));
+            m_pTextManualK2->SetValue(ResultFormat::FormatCoefficient(advice.m_dK2));
+            m_pTextManualK3->SetValue(ResultFormat::FormatCoefficient(advice.m_dK3));
+            SetManualValues();
+        },
+        NoticeBar::kNoticeBetterRoot);
 }
 
 bool PanelResult::ReadGridData() {

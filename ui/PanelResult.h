@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <wx/grid.h>
@@ -15,13 +16,17 @@
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
-
-class NoticeBar;
+#include "ui/NoticeBar.h"
+#include "ui/UndoOffer.h"
 
 // Sent (as a command event, so it reaches the frame) whenever what the panel
 // shows may have changed: after Count, Set, Clear, a mode switch, an Open and
 // every edit of a grid cell.
 wxDECLARE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
+// Sent by an undo that brings another program mode back, before the panel
+// shows the restored contents: the event's int is the mode, which the frame,
+// owner of the mode choice, puts in force.
+wxDECLARE_EVENT(EVT_PROGRAM_MODE_RESTORE, wxCommandEvent);
 
 // The result panel: measurement grid, manual grid, T, result and manual boxes.
 class PanelResult : public wxPanel {
@@ -79,22 +84,19 @@ public:
     // Commits an open cell editor, as leaving the cell does; for shortcuts
     // that act while the operator is still typing.
     void FinishCellEdit();
-    // Undo of one action: the whole panel and the program mode before it.
-    struct Snapshot {
-        panel::Contents contents;
-        int nProgramMode = 0;
-    };
+    // Undo of one action (UndoOffer): the whole panel and the program mode
+    // before it, offered after the action's own changes, and the shortcut.
+    using Snapshot = UndoOffer::Snapshot;
     Snapshot TakeSnapshot();
-    // Shows the notice with strText and the button "Undo", which puts the
-    // snapshot back; to be called after the action's own changes.
-    void OfferUndo(Snapshot snapshot, const wxString& strText);
-    // The undo offered last, while its notice shows (the shortcut); false
-    // when no undo notice shows.
-    bool Undo();
+    void OfferUndo(Snapshot snapshot, const wxString& strText) {
+        m_pUndo->Offer(std::move(snapshot), strText);
+    }
+    bool Undo() { return m_pUndo->Undo(); }
 
     // The one notice above the grids; a newer notice replaces the one shown.
     void ShowNotice(const wxString& strText, const wxString& strButton,
-                    std::function<void()> fnAction);
+                    std::function<void()> fnAction,
+                    NoticeBar::NoticeId nId = NoticeBar::kNoticeOther);
     void DismissNotice();
     NoticeBar* GetNoticeBar() const { return m_pNotice; }
 
@@ -172,8 +174,7 @@ private:
     NoticeBar* m_pNotice;
     // The labelled boxes, whose size their label and content decide.
     std::vector<wxStaticBox*> m_vecBoxes;
-    // The text of the undo notice while it may be showing.
-    wxString m_strUndoText;
+    std::unique_ptr<UndoOffer> m_pUndo;
     wxString m_strArchiveFile;
     panel::Contents m_archiveContents;  // the panel as that file holds it
 

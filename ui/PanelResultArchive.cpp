@@ -114,10 +114,11 @@ void PanelResult::LoadLastSession() {
     if (source == LastSession::Source::kNone) return;
     ShowLoaded(contents);
     if (source == LastSession::Source::kSessionEnd)
-        ShowNotice(wxString::Format(_("The last session was restored from %s, where it was saved "
-                                      "when the desktop session ended."),
-                                    LastSession::SessionEndPath()),
-                   _("OK"), [] {});
+        ShowNotice(
+            wxString::Format(_("The last session was restored from %s, where it was saved "
+                               "when the desktop session ended."),
+                             LastSession::SessionEndPath()),
+            _("OK"), [] {}, NoticeBar::kNoticeSessionRestored);
 }
 
 void PanelResult::LoadArchive(wxString strPath) {

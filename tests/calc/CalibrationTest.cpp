@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/Detector.h"
+#include "testsupport/Detector.h"
 
 // Global operator new calls so far (CountingAllocator.cpp).
 long AllocationCount();

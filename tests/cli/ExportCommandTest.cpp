@@ -12,8 +12,8 @@
 #include "archive/ArchiveDocument.h"
 #include "report/CsvExport.h"
 #include "tests/archive/ArchiveTestData.h"
-#include "tests/support/KnownPanel.h"
-#include "tests/support/CalibrationModel.h"
+#include "testsupport/KnownPanel.h"
+#include "testsupport/CalibrationModel.h"
 
 using panel::Contents;
 

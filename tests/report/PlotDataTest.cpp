@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "report/PlotData.h"
-#include "tests/support/KnownPanel.h"
+#include "testsupport/KnownPanel.h"
 
 namespace {
 

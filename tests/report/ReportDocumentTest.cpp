@@ -11,7 +11,7 @@
 #include <wx/translation.h>
 
 #include "report/ReportDocument.h"
-#include "tests/support/KnownPanel.h"
+#include "testsupport/KnownPanel.h"
 
 namespace {
 

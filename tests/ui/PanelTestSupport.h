@@ -10,7 +10,7 @@
 #include <wx/textctrl.h>
 
 #include "tests/gui/ExpectErrorBox.h"
-#include "tests/support/CalibrationModel.h"
+#include "testsupport/CalibrationModel.h"
 
 class MainFrame;
 class PanelResult;

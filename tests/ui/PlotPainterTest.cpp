@@ -9,7 +9,7 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 
-#include "tests/support/KnownPanel.h"
+#include "testsupport/KnownPanel.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "ui/PlotPainter.h"
 

@@ -1,10 +1,10 @@
-#ifndef VARID_TESTS_SUPPORT_KNOWNPANEL_H
-#define VARID_TESTS_SUPPORT_KNOWNPANEL_H
+#ifndef VARID_TESTSUPPORT_KNOWNPANEL_H
+#define VARID_TESTSUPPORT_KNOWNPANEL_H
 
 #include <cstdlib>
 
 #include "grid/PanelContents.h"
-#include "tests/support/CalibrationModel.h"
+#include "testsupport/CalibrationModel.h"
 
 // The panel as it stands after typing a data set of the tests' detector and
 // pressing Count: points, ticks, T, the results in the grid and the boxes,

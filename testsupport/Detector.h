@@ -1,5 +1,5 @@
-#ifndef VARID_TESTS_SUPPORT_DETECTOR_H
-#define VARID_TESTS_SUPPORT_DETECTOR_H
+#ifndef VARID_TESTSUPPORT_DETECTOR_H
+#define VARID_TESTSUPPORT_DETECTOR_H
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "app/Globals.h"
 #include "calc/Calculator.h"
 #include "calc/ErrorReport.h"
-#include "tests/support/CalculatorProbe.h"
+#include "testsupport/CalculatorProbe.h"
 
 // The response model written again for the tests, in long double, so that
 // expected values share nothing with the engine's double arithmetic.
