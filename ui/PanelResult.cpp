@@ -14,6 +14,7 @@
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
 #include "ui/ErrorBox.h"
+#include "ui/GridClipboardHandler.h"
 #include "ui/NoticeBar.h"
 
 wxDEFINE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
@@ -92,7 +93,10 @@ PanelResult::PanelResult(wxWindow* pParent)
 
     InitGrid();
     InitManualGrid();
-    BindDataEvents();
+    // Key events do not travel up the window tree: each grid gets its own
+    // clipboard handler.
+    m_pGrid->PushEventHandler(new GridClipboardHandler(m_pGrid, this, true));
+    m_pManualGrid->PushEventHandler(new GridClipboardHandler(m_pManualGrid, this, false));
     FitColumnsToLabels();
     if (GetSizer()) FitBoxesToLabels(GetSizer());
     m_pNotice = new NoticeBar(this);
@@ -104,7 +108,10 @@ PanelResult::PanelResult(wxWindow* pParent)
     LoadLastSession();
 }
 
-PanelResult::~PanelResult() {}
+PanelResult::~PanelResult() {
+    m_pGrid->PopEventHandler(true);
+    m_pManualGrid->PopEventHandler(true);
+}
 
 void PanelResult::InitGrid() {
     m_pGrid =

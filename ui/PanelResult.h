@@ -74,11 +74,6 @@ public:
     // would tick a fifth row is refused whole; cells it cannot write are
     // reported in a box. True when the grid changed.
     bool PasteText(const wxString& strText);
-    void PasteFromClipboard();
-    // The selection (or the current cell) of either grid as tab-separated
-    // lines; and onto the clipboard.
-    wxString CopyText(wxGrid* pGrid);
-    void CopySelection(wxGrid* pGrid);
     // The panel's data into a CSV file the user chooses.
     void Export();
     // Commits an open cell editor, as leaving the cell does; for shortcuts
@@ -125,9 +120,6 @@ private:
     void NotifyChanged();
     // The file of the last Open or Save, and the panel as it holds it.
     void RememberArchiveFile(const wxString& strPath);
-    void BindDataEvents();
-    void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
-    void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
     void RestoreSnapshot(const Snapshot& snapshot);
     // The last session as LastSession finds it; says so when it came from
     // the home folder.
