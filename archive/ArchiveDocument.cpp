@@ -1,34 +1,19 @@
 #include "archive/ArchiveDocument.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include <tinyxml.h>
 #include <wx/file.h>
 #include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#ifdef __WINDOWS__
-#include <wx/msw/wrapwin.h>
-#endif
+
+#include "archive/SafeFile.h"
 
 namespace archive {
 
-namespace {
+using panel::kBoxes;
+using panel::kRows;
 
-const char* const kBoxNames[kBoxes] = {"T",
-                                       "CoeficientEffectiveness",
-                                       "DeatTime",
-                                       "K1",
-                                       "K2",
-                                       "K3",
-                                       "ManualDeatTime",
-                                       "ManualCoeficientEffectiveness",
-                                       "ManualK1",
-                                       "ManualK2",
-                                       "ManualK3"};
+namespace {
 
 // Archives are text files: their lines end as the platform's text files do.
 #ifdef __WINDOWS__
@@ -36,42 +21,6 @@ const char kLineBreak[] = "\r\n";
 #else
 const char kLineBreak[] = "\n";
 #endif
-
-// The code of the last failed system call, as wxSysErrorMsgStr reads it: the
-// C runtime's errno on Unix, the system's own on Windows (errno's numbers
-// would name other errors there).
-int LastError() {
-#ifdef __WINDOWS__
-    return static_cast<int>(::GetLastError());
-#else
-    return errno;
-#endif
-}
-
-#ifdef __WINDOWS__
-const int kUnknownError = ERROR_WRITE_FAULT;
-#else
-const int kUnknownError = EIO;
-#endif
-
-void ClearLastError() {
-#ifdef __WINDOWS__
-    ::SetLastError(0);
-#endif
-    errno = 0;
-}
-
-// Puts the written temporary file in the target's place in one step: readers
-// see the old or the new file, never a part of either.
-bool ReplaceFile(const wxString& strTemp, const wxString& strTarget) {
-#ifdef __WINDOWS__
-    // rename() refuses an existing target there, and the toolkit then copies.
-    return ::MoveFileExW(strTemp.wc_str(), strTarget.wc_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return wxRenameFile(strTemp, strTarget, true);
-#endif
-}
 
 const char* FirstReadingName(int nProgramMode) { return nProgramMode == 0 ? "Fl" : "T1"; }
 const char* SecondReadingName(int nProgramMode) { return nProgramMode == 0 ? "Fr" : "T2"; }
@@ -88,7 +37,7 @@ TiXmlElement* BuildTable(const char* szName, const GridTable& table, int nProgra
     TiXmlElement* pTable = new TiXmlElement(szName);
     for (const auto& row : table) {
         TiXmlElement* pRow = new TiXmlElement("Row");
-        AppendText(pRow, "ChooseValue", IsTickedText(row[0]) ? "1" : "");
+        AppendText(pRow, "ChooseValue", panel::IsTickedText(row[0]) ? "1" : "");
         AppendText(pRow, "RealP", FoldToAscii(row[1]));
         AppendText(pRow, FirstReadingName(nProgramMode), FoldToAscii(row[2]));
         AppendText(pRow, SecondReadingName(nProgramMode), FoldToAscii(row[3]));
@@ -145,33 +94,13 @@ void ReadDocument(const std::string& text, const wxString& strSource, int nProgr
     const TiXmlElement* pCoefficients = pArchive->FirstChildElement("Coefficients");
     if (!pCoefficients) throw WrongFormat();
     for (int i = 0; i < kBoxes; ++i) {
-        if (const TiXmlElement* pBox = pCoefficients->FirstChildElement(kBoxNames[i]))
+        if (const TiXmlElement* pBox = pCoefficients->FirstChildElement(
+                panel::ArchiveName(static_cast<panel::Box>(i)).c_str()))
             work.boxes[i] = TextOf(pBox);
     }
 }
 
-#ifdef __UNIX__
-// A new file gets the mode a plain create would give it, a replaced file
-// keeps its own, instead of the private mode of a temporary file.
-void SetFinalMode(const wxString& strTemp, const wxString& strTarget) {
-    struct stat st;
-    mode_t mode;
-    if (stat(strTarget.fn_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    chmod(strTemp.fn_str(), mode);
-}
-#endif
-
 }  // namespace
-
-bool IsTickedText(const wxString& text) {
-    return !(text.empty() || text == "0" || text == "f" || text == "false");
-}
 
 std::string FoldToAscii(const wxString& text) {
     std::string out;
@@ -197,7 +126,8 @@ std::string FormatArchive(const Contents& contents, int nProgramMode) {
     pArchive->LinkEndChild(BuildTable("ManualTable", contents.manualTable, nProgramMode));
     TiXmlElement* pCoefficients = new TiXmlElement("Coefficients");
     for (int i = 0; i < kBoxes; ++i)
-        AppendText(pCoefficients, kBoxNames[i], FoldToAscii(contents.boxes[i]));
+        AppendText(pCoefficients, panel::ArchiveName(static_cast<panel::Box>(i)).c_str(),
+                   FoldToAscii(contents.boxes[i]));
     pArchive->LinkEndChild(pCoefficients);
 
     TiXmlPrinter printer;
@@ -210,40 +140,6 @@ std::string FormatArchive(const Contents& contents, int nProgramMode) {
 bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode,
                       wxString* pstrReason) {
     return WriteFileReplacing(strPath, FormatArchive(contents, nProgramMode), pstrReason);
-}
-
-bool WriteFileReplacing(const wxString& strPath, const std::string& text, wxString* pstrReason) {
-    // The caller decides what the user sees; the toolkit's own log must stay quiet.
-    wxLogNull noLog;
-    // The system's word for the first step that failed, taken at once: later
-    // calls (the clean-up included) may change the error code.
-    auto fail = [pstrReason](int nError) {
-        if (pstrReason) {
-            *pstrReason = wxSysErrorMsgStr(nError ? nError : kUnknownError);
-            // Windows' words end with a full stop; the callers add their own.
-            if (pstrReason->EndsWith(".")) pstrReason->RemoveLast();
-        }
-        return false;
-    };
-    wxFile file;
-    ClearLastError();
-    const wxString strTemp = wxFileName::CreateTempFileName(strPath, &file);
-    if (strTemp.empty()) return fail(LastError());
-    ClearLastError();
-    bool bWritten = file.Write(text.data(), text.size()) == text.size() && file.Flush();
-    int nError = LastError();
-    bWritten = file.Close() && bWritten;
-    if (!nError) nError = LastError();
-    if (bWritten) {
-#ifdef __UNIX__
-        SetFinalMode(strTemp, strPath);
-#endif
-        ClearLastError();
-        if (ReplaceFile(strTemp, strPath)) return true;
-        nError = LastError();
-    }
-    wxRemoveFile(strTemp);
-    return fail(nError);
 }
 
 bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,

@@ -1,52 +1,21 @@
 #ifndef VARID_ARCHIVE_ARCHIVEDOCUMENT_H
 #define VARID_ARCHIVE_ARCHIVEDOCUMENT_H
 
-#include <array>
 #include <string>
 
 #include <wx/string.h>
 
+#include "grid/PanelContents.h"
+
 class TiXmlElement;
 class TiXmlNode;
 
-// The archive document without any window: the panel copies its two grids and
-// eleven boxes into these tables, and takes them back after a good read.
+// The archive document without any window: what the panel shows, written
+// and read back.
 namespace archive {
 
-constexpr int kRows = 11;
-constexpr int kCols = 6;
-constexpr int kBoxes = 11;
-
-using GridTable = std::array<std::array<wxString, kCols>, kRows>;
-
-// Indexes of the boxes, in the order of the children of "Coefficients".
-enum Box {
-    kBoxT,
-    kBoxRegistration,
-    kBoxDeadTime,
-    kBoxK1,
-    kBoxK2,
-    kBoxK3,
-    kBoxManualDeadTime,
-    kBoxManualRegistration,
-    kBoxManualK1,
-    kBoxManualK2,
-    kBoxManualK3
-};
-
-struct Contents {
-    GridTable table;        // measurement grid
-    GridTable manualTable;  // manual grid
-    std::array<wxString, kBoxes> boxes;
-
-    bool operator==(const Contents& other) const {
-        return table == other.table && manualTable == other.manualTable && boxes == other.boxes;
-    }
-    bool operator!=(const Contents& other) const { return !(*this == other); }
-};
-
-// The check-box reading of a column-0 cell.
-bool IsTickedText(const wxString& text);
+using panel::Contents;
+using panel::GridTable;
 
 // Every character above U+007F becomes one "_" per UTF-16 unit.
 std::string FoldToAscii(const wxString& text);
@@ -60,11 +29,6 @@ std::string FormatArchive(const Contents& contents, int nProgramMode);
 // directory", "Not a directory", ...).
 bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode,
                       wxString* pstrReason = nullptr);
-
-// The same safe replacement for any file the program writes (archives, CSV):
-// a temporary file beside strPath, renamed over it only when all was written.
-bool WriteFileReplacing(const wxString& strPath, const std::string& text,
-                        wxString* pstrReason = nullptr);
 
 // Reads a whole document (strSource names it in the load failure message).
 // On failure returns false with the translated message and leaves io exactly

@@ -1,7 +1,7 @@
 // Speed of the engine on the data sets of the engine tests.
 #include <benchmark/benchmark.h>
 
-#include "tests/calc/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ EngineInput MakeRows(const benchmark::State& state) {
 // What Count does: the seven inputs, then the calculation.
 void RunCount(benchmark::State& state, const EngineInput& in, bool bExpectSuccess) {
     SetErrorReportHandler(Ignore);
-    Calculator calc;
+    CalculatorProbe calc;
     for (auto _ : state) {
         in.FeedTo(calc);
         if (calc.Calculate() != bExpectSuccess) {
@@ -38,7 +38,7 @@ BENCHMARK(BM_Calculate)->ArgName("poles_inside")->Arg(0)->Arg(1)->Unit(benchmark
 
 // The K3 search alone: slope scan, poles, strategy, march.
 void BM_FindK3(benchmark::State& state) {
-    Calculator calc;
+    CalculatorProbe calc;
     MakeRows(state).FeedTo(calc);
     PrepareSearch(calc);
     for (auto _ : state) {
@@ -82,7 +82,7 @@ BENCHMARK(BM_CalculateFallback)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)
 void BM_ListOtherRoots(benchmark::State& state) {
     SetErrorReportHandler(Ignore);
     g_nProgramMode = 1;
-    Calculator calc;
+    CalculatorProbe calc;
     FromDetector(kTwoRoots.det, kTwoRoots.x).FeedTo(calc);
     if (!calc.Calculate()) state.SkipWithError("calculation failed");
     for (auto _ : state) benchmark::DoNotOptimize(calc.ListOtherRoots());

@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
                                   vecShort[2]};
         std::sort(vecTicks.begin(), vecTicks.end());
 
-        archive::Contents contents;
-        for (int r = 0; r < archive::kRows; ++r) {
+        panel::Contents contents;
+        for (int r = 0; r < panel::kRows; ++r) {
             const double x = xMin * std::pow(10, decades * (10 - r) / 10.0);
             const double p = keff / x * (1 - k1 * std::exp(-k2 * x) + k3 / x);
             const double f = 1e6 / (x + dt);
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
                 wxString::Format(strReading, f * (1 + uniform(-noise, noise)));
             row[GridData::kSecondReadingCol] =
                 wxString::Format(strReading, f * (1 + uniform(-noise, noise)));
-            if (r == vecTicks[3]) contents.boxes[archive::kBoxT] = Text("%.1f", x);
+            if (r == vecTicks[3]) contents.boxes[panel::kBoxT] = Text("%.1f", x);
         }
 
         Calculator calc;
@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
             if (!vecChosen[k]) dLargest = std::max(dLargest, std::fabs(calc.GetAccuracy(k)));
         if (dLargest <= 1) ++nWithinOne;
         double dKeff = 0, dDT = 0;
-        contents.boxes[archive::kBoxRegistration].ToDouble(&dKeff);
-        contents.boxes[archive::kBoxDeadTime].ToDouble(&dDT);
+        contents.boxes[panel::kBoxRegistration].ToDouble(&dKeff);
+        contents.boxes[panel::kBoxDeadTime].ToDouble(&dDT);
         RootAdvice advice;
         if (advice.Find(calc, vecChosen, dDT, dKeff)) ++nAdvised;
     }

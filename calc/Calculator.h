@@ -21,6 +21,9 @@ bool SearchImpossible(Calculator* pCalc, double x, double prev, double L, double
 
 // Calibration engine: dead time, registration efficacy and K1..K3 from four
 // calibration points, then the corrected value and accuracy of every row.
+// The data and the model live in Calculator.cpp, the K3 march in
+// K3March.cpp, the bracketing fallback and the root listing in
+// K3Bracketing.cpp.
 class Calculator {
 public:
     Calculator();
@@ -40,6 +43,10 @@ public:
     void SetManualK3(double d);
     void SetManualKeff(double d);
     void SetManualDT(double d);
+    // Readings follow the process-wide program mode, read at each use, unless
+    // a mode is given here: a tool that reads archives of either mode hands
+    // the engine the archive's mode instead of changing the program's.
+    void UseProgramMode(int nProgramMode);
 
     bool Calculate();
     bool CalculateManual();
@@ -54,47 +61,12 @@ public:
     double GetManualCorrectP(int row) const;
     double GetManualAccuracy(int row) const;
 
-    // The steps of Calculate and CalculateManual, public so that tests can
-    // run them one by one and observe the unrounded intermediate values.
-    void CalcDeadTimeAndKeff();
-    void CalcPeriods();
-    void CalcUncorrectedP();
-    void CalcAuxiliary();
-    void CalcK2();
-    void CalcK1();
-    void CalcRowMeans();
-    void RoundResults();
-    void CalcCorrectP();
-    void CalcAccuracy();
-    void CalcManualCorrectP();
-    void CalcManualAccuracy();
-
     // Reading to period, by the program mode in force at the call, or by the
     // mode given.
     static double Period(double v);
     static double Period(double v, int nProgramMode);
     // The response model at the dead-time-corrected period x.
     static double CorrectedValue(double x, double dKeff, double k1, double k2, double k3);
-
-    // The K3 search (public so that the strategies and the tests reach it).
-    void FindK3();
-    double K3Equation(double x) const;
-    // The slope bound; also keeps the scan's points for the bracketing walk.
-    double EstimateSlope();
-    void FindPoles();
-    void ClassifyPoles();
-    // One march step prev + |f(prev)| / L, counted against the budget; ends
-    // the march once the budget of the search is spent.
-    double MarchStep(double prev, double L);
-    // The root check every K3 must pass: a finite slope bound and a step
-    // |f(x)| / L below the first tolerance.
-    bool IsRoot(double x, double L) const;
-    // The marching strategies with their eight attempts; true once a K3 that
-    // passes the root check is stored.
-    bool MarchForK3(SearchStrategy search, double L);
-    // The fallback: the first sign change of f where the pole layout's
-    // strategy looks, refined to full precision; true once K3 is stored.
-    bool BracketK3(double L);
 
     // Every other root of f in [a, b] with the K2 and K1 it implies, found by
     // the same bracketing over the whole interval. Read after a successful
@@ -117,8 +89,62 @@ public:
     static void AverageReadings(const std::vector<double>& a, const std::vector<double>& b,
                                 std::vector<double>& out);
 
-    // Members in the documented order; public so that tests and strategies
-    // can observe the intermediate state of a calculation.
+private:
+    // The tests' and benchmarks' view of the steps and the intermediate
+    // state (testsupport/CalculatorProbe.h).
+    friend class CalculatorProbe;
+    // The marching strategies store the root they find.
+    friend bool SearchUpToEnd(Calculator*, double, double, double, double);
+    friend bool SearchAfterPoles(Calculator*, double, double, double, double);
+    friend bool SearchAcrossPoles(Calculator*, double, double, double, double);
+    friend bool SearchBelowPoles(Calculator*, double, double, double, double);
+
+    // The steps of Calculate and CalculateManual.
+    void CalcDeadTimeAndKeff();
+    void CalcPeriods();
+    void CalcUncorrectedP();
+    void CalcAuxiliary();
+    void CalcK2();
+    void CalcK1();
+    void CalcRowMeans();
+    void RoundResults();
+    void CalcCorrectP();
+    void CalcAccuracy();
+    void CalcManualCorrectP();
+    void CalcManualAccuracy();
+    // Period(v) by the mode this engine follows.
+    double PeriodOf(double v) const;
+
+    // The K3 search.
+    void FindK3();
+    // The march shared by the strategies once their starting point is set;
+    // `upper` is the strict bound of x. With bJumpPoles, the first step that
+    // reaches the smallest pole restarts just above the largest one.
+    static bool March(Calculator* pCalc, double upper, double x, double prev, double L, double tol,
+                      bool bJumpPoles = false);
+    double K3Equation(double x) const;
+    // The slope bound; also keeps the scan's points for the bracketing walk.
+    double EstimateSlope();
+    void FindPoles();
+    void ClassifyPoles();
+    // One march step prev + |f(prev)| / L, counted against the budget; ends
+    // the march once the budget of the search is spent.
+    double MarchStep(double prev, double L);
+    // The root check every K3 must pass: a finite slope bound and a step
+    // |f(x)| / L below the first tolerance.
+    bool IsRoot(double x, double L) const;
+    // The marching strategies with their eight attempts; true once a K3 that
+    // passes the root check is stored.
+    bool MarchForK3(SearchStrategy search, double L);
+    // The fallback: the first sign change of f where the pole layout's
+    // strategy looks, refined to full precision; true once K3 is stored.
+    bool BracketK3(double L);
+    // Walks f upwards over [lo, hi] and hands every root it brackets to
+    // onRoot, until onRoot returns true (K3Bracketing.cpp).
+    template <typename OnRoot>
+    bool WalkSignChanges(double lo, double hi, int64_t* pCount, OnRoot onRoot) const;
+
+    // Members in the documented order.
     double m_dSearchTo;
     double m_dSearchFrom;
     double m_dSearchStep;
@@ -159,6 +185,8 @@ public:
     // once at construction so that the search allocates nothing.
     std::vector<double> m_vecScanX;
     std::vector<double> m_vecScanF;
+    // The mode UseProgramMode gave; negative: the process-wide one.
+    int m_nOwnProgramMode;
 };
 
 #endif

@@ -34,10 +34,13 @@ bool RootAdvice::Find(const Calculator& calc, const std::vector<bool>& vecChosen
     bool bFound = false;
     for (const Calculator::Root& root : calc.ListOtherRoots()) {
         // Exactly what Set computes once these values stand in the boxes.
+        const double dK1 = Calculator::RoundTo3(root.k1);
+        const double dK2 = Calculator::RoundTo3(root.k2);
+        const double dK3 = Calculator::RoundTo3(root.k3);
         Calculator trial = calc;
-        trial.SetManualK1(Calculator::RoundTo3(root.k1));
-        trial.SetManualK2(Calculator::RoundTo3(root.k2));
-        trial.SetManualK3(Calculator::RoundTo3(root.k3));
+        trial.SetManualK1(dK1);
+        trial.SetManualK2(dK2);
+        trial.SetManualK3(dK3);
         trial.SetManualKeff(dKeff);
         trial.SetManualDT(dDT);
         if (!trial.CalculateManual()) continue;
@@ -45,9 +48,9 @@ bool RootAdvice::Find(const Calculator& calc, const std::vector<bool>& vecChosen
         if (std::isfinite(d) && d <= m_dCountDeviation / 2 && (!bFound || d < m_dRootDeviation)) {
             bFound = true;
             m_dRootDeviation = d;
-            m_dK1 = trial.m_dManualK1;
-            m_dK2 = trial.m_dManualK2;
-            m_dK3 = trial.m_dManualK3;
+            m_dK1 = dK1;
+            m_dK2 = dK2;
+            m_dK3 = dK3;
         }
     }
     return bFound;

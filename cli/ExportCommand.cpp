@@ -2,7 +2,8 @@
 
 #include <wx/intl.h>
 
-#include "app/Globals.h"
+#include "archive/ArchiveDocument.h"
+#include "archive/SafeFile.h"
 #include "calc/Calculator.h"
 #include "cli/ConsoleStream.h"
 #include "grid/CalibrationRun.h"
@@ -13,7 +14,7 @@
 #define VARID_VERSION "unknown"
 #endif
 
-using archive::Contents;
+using panel::Contents;
 
 namespace {
 
@@ -103,10 +104,8 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
 
     int nStatus = kOk;
     if (bRecount) {
-        // The engine converts readings to periods by the program's mode.
-        g_nProgramMode = nMode;
         const Contents stored = contents;
-        if (!Recount(contents, strError)) {
+        if (!Recount(contents, nMode, strError)) {
             if (!strError.empty()) Fail(strError);
             return kRefused;
         }
@@ -129,9 +128,11 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
     return nStatus;
 }
 
-bool ExportCommand::Recount(Contents& contents, wxString& strError) {
+bool ExportCommand::Recount(Contents& contents, int nProgramMode, wxString& strError) {
     const Contents stored = contents;
+    // Readings are converted to periods by the archive's mode.
     Calculator calculator;
+    calculator.UseProgramMode(nProgramMode);
     CalibrationRun run(calculator);
     const int nChosen = GridData::CountChosenRows(contents.table);
     if (run.Count(contents, nChosen) != CalibrationRun::Outcome::kDone) {
@@ -141,10 +142,8 @@ bool ExportCommand::Recount(Contents& contents, wxString& strError) {
     if (GridData::ShowsResults(stored.manualTable)) {
         // The Set is made with the values it was made with, not with what
         // the Count would have put into empty boxes.
-        for (archive::Box box :
-             {archive::kBoxManualDeadTime, archive::kBoxManualRegistration, archive::kBoxManualK1,
-              archive::kBoxManualK2, archive::kBoxManualK3})
-            contents.boxes[box] = stored.boxes[box];
+        for (const panel::ResultBox& r : panel::kResultBoxes)
+            contents.boxes[r.manual] = stored.boxes[r.manual];
         if (run.Set(contents, nChosen) != CalibrationRun::Outcome::kDone) {
             strError = run.GetError();
             return false;
@@ -162,15 +161,14 @@ std::vector<wxString> ExportCommand::ListDifferences(const Contents& stored,
                                                 strOld, strNew));
     };
     // Named as in the CSV schema.
-    for (int i = 0; i < archive::kBoxes; ++i)
-        differ(CsvExport::BoxName(static_cast<archive::Box>(i)), stored.boxes[i],
-               recounted.boxes[i]);
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c)
+    for (int i = 0; i < panel::kBoxes; ++i)
+        differ(CsvExport::BoxName(static_cast<panel::Box>(i)), stored.boxes[i], recounted.boxes[i]);
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c)
             differ(wxString::Format("Row %d %s", r + 1, CsvExport::ColumnName(c)),
                    stored.table[r][c], recounted.table[r][c]);
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c)
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c)
             differ(wxString::Format("Row %d Manual%s", r + 1, CsvExport::ColumnName(c)),
                    stored.manualTable[r][c], recounted.manualTable[r][c]);
     return vecLines;

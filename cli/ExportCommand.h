@@ -6,7 +6,7 @@
 
 #include <wx/string.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 
 // varid-export ARCHIVE.xml [--recount] [-o FILE]: an archive as CSV, and with
 // --recount an audit of its stored results against a fresh Count (and Set).
@@ -22,11 +22,11 @@ public:
     // Count from the archived points, ticks and T, then Set with the archived
     // manual values when the archive holds a Set. False when either is refused
     // or fails; the message is in strError, or already reported by the engine
-    // when strError is empty.
-    static bool Recount(archive::Contents& contents, wxString& strError);
+    // when strError is empty. Readings are taken in nProgramMode.
+    static bool Recount(panel::Contents& contents, int nProgramMode, wxString& strError);
     // One line per displayed value that differs, naming it, old and new.
-    static std::vector<wxString> ListDifferences(const archive::Contents& stored,
-                                                 const archive::Contents& recounted);
+    static std::vector<wxString> ListDifferences(const panel::Contents& stored,
+                                                 const panel::Contents& recounted);
 
 private:
     void Print(FILE* pFile, const wxString& str) const;

@@ -5,7 +5,7 @@
 #include "calc/Calculator.h"
 #include "grid/ResultFormat.h"
 
-using archive::Contents;
+using panel::Contents;
 
 CalibrationRun::CalibrationRun(Calculator& calc)
     : m_calculator(calc), m_bSingleValueColumn(false) {}
@@ -17,7 +17,7 @@ bool CalibrationRun::Refuse(const wxString& strMessage) {
 
 bool CalibrationRun::CheckInput(const Contents& contents, int nChosenCount) {
     if (nChosenCount != 4) return Refuse(_("Choose wrong quantity values for calculate"));
-    const wxString& strT = contents.boxes[archive::kBoxT];
+    const wxString& strT = contents.boxes[panel::kBoxT];
     if (strT.empty()) return Refuse(_("Not all edit box fill"));
     // A T that reads only partly would silently become its leading number or 0.
     double dT = 0;
@@ -48,11 +48,11 @@ bool CalibrationRun::ReadManualBox(const wxString& str, const char* pszLabel, do
 
 void CalibrationRun::FillCalculator(const Contents& contents) {
     double dT = 0;
-    contents.boxes[archive::kBoxT].ToDouble(&dT);
+    contents.boxes[panel::kBoxT].ToDouble(&dT);
     m_gridData.FillCalculator(m_calculator, dT);
 }
 
-void CalibrationRun::WriteRowResult(archive::GridTable& table, int nRow, double dCorrectP,
+void CalibrationRun::WriteRowResult(panel::GridTable& table, int nRow, double dCorrectP,
                                     double dAccuracy) {
     table[nRow][GridData::kCorrectionCol] = ResultFormat::FormatCorrection(dCorrectP);
     table[nRow][GridData::kAccuracyCol] = ResultFormat::FormatAccuracy(dAccuracy);
@@ -75,26 +75,20 @@ CalibrationRun::Outcome CalibrationRun::Count(Contents& contents, int nChosenCou
                        m_calculator.GetAccuracy(n));
     }
 
-    const wxString strKeff = ResultFormat::FormatKeff(m_calculator.GetKeff());
-    const wxString strDT = ResultFormat::FormatCoefficient(m_calculator.GetDT());
-    const wxString strK1 = ResultFormat::FormatCoefficient(m_calculator.GetK1());
-    const wxString strK2 = ResultFormat::FormatCoefficient(m_calculator.GetK2());
-    const wxString strK3 = ResultFormat::FormatCoefficient(m_calculator.GetK3());
+    // In the order of panel::kResultBoxes.
+    const wxString texts[panel::kResults] = {ResultFormat::FormatCoefficient(m_calculator.GetDT()),
+                                             ResultFormat::FormatKeff(m_calculator.GetKeff()),
+                                             ResultFormat::FormatCoefficient(m_calculator.GetK1()),
+                                             ResultFormat::FormatCoefficient(m_calculator.GetK2()),
+                                             ResultFormat::FormatCoefficient(m_calculator.GetK3())};
     auto& boxes = contents.boxes;
-    boxes[archive::kBoxRegistration] = strKeff;
-    boxes[archive::kBoxDeadTime] = strDT;
-    boxes[archive::kBoxK1] = strK1;
-    boxes[archive::kBoxK2] = strK2;
-    boxes[archive::kBoxK3] = strK3;
-
     // The manual boxes start from the computed values, once: values the
     // operator has put there stay.
-    if (boxes[archive::kBoxManualK1].empty()) {
-        boxes[archive::kBoxManualRegistration] = strKeff;
-        boxes[archive::kBoxManualK1] = strK1;
-        boxes[archive::kBoxManualK2] = strK2;
-        boxes[archive::kBoxManualK3] = strK3;
-        boxes[archive::kBoxManualDeadTime] = strDT;
+    const bool bFillManual = boxes[panel::kBoxManualK1].empty();
+    for (int i = 0; i < panel::kResults; ++i) {
+        const panel::ResultBox& r = panel::kResultBoxes[i];
+        boxes[r.result] = texts[i];
+        if (bFillManual) boxes[r.manual] = texts[i];
     }
     return Outcome::kDone;
 }
@@ -106,22 +100,22 @@ CalibrationRun::Outcome CalibrationRun::Set(Contents& contents, int nChosenCount
 
     // All five boxes are checked before anything else changes, so a typing
     // slip costs nothing.
-    const auto& boxes = contents.boxes;
-    double dK1 = 0, dK2 = 0, dK3 = 0, dKeff = 0, dDT = 0;
-    if (!ReadManualBox(boxes[archive::kBoxManualK1], "K1", dK1) ||
-        !ReadManualBox(boxes[archive::kBoxManualK2], "K2", dK2) ||
-        !ReadManualBox(boxes[archive::kBoxManualK3], "K3", dK3) ||
-        !ReadManualBox(boxes[archive::kBoxManualRegistration], "Efficacy registration", dKeff) ||
-        !ReadManualBox(boxes[archive::kBoxManualDeadTime], "Dead time", dDT))
-        return Outcome::kRefused;
+    // In the order the engine takes them: K1, K2, K3, Keff, dead time.
+    double values[panel::kResults] = {};
+    for (int i : {panel::kResultK1, panel::kResultK2, panel::kResultK3, panel::kResultKeff,
+                  panel::kResultDeadTime}) {
+        const panel::ResultBox& r = panel::kResultBoxes[i];
+        if (!ReadManualBox(contents.boxes[r.manual], r.pszLabel, values[i]))
+            return Outcome::kRefused;
+    }
 
     if (!ReadGrid(contents)) return Outcome::kRefused;
     FillCalculator(contents);
-    m_calculator.SetManualK1(dK1);
-    m_calculator.SetManualK2(dK2);
-    m_calculator.SetManualK3(dK3);
-    m_calculator.SetManualKeff(dKeff);
-    m_calculator.SetManualDT(dDT);
+    m_calculator.SetManualK1(values[panel::kResultK1]);
+    m_calculator.SetManualK2(values[panel::kResultK2]);
+    m_calculator.SetManualK3(values[panel::kResultK3]);
+    m_calculator.SetManualKeff(values[panel::kResultKeff]);
+    m_calculator.SetManualDT(values[panel::kResultDeadTime]);
     if (!m_calculator.CalculateManual()) return Outcome::kFailed;
 
     const std::vector<int>& vecRows = m_gridData.m_vecGridRow;

@@ -3,7 +3,7 @@
 
 #include <wx/string.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 #include "grid/GridData.h"
 
 class Calculator;
@@ -25,11 +25,11 @@ public:
     // nChosenCount is the number of ticked rows as the caller keeps it.
     // Whatever the outcome, contents may have changed: a grid reading empties
     // column 3 when no row holds a second reading there.
-    Outcome Count(archive::Contents& contents, int nChosenCount);
-    Outcome Set(archive::Contents& contents, int nChosenCount);
+    Outcome Count(panel::Contents& contents, int nChosenCount);
+    Outcome Set(panel::Contents& contents, int nChosenCount);
 
     // The grid check alone (as Save makes it); false with GetError().
-    bool ReadGrid(archive::Contents& contents);
+    bool ReadGrid(panel::Contents& contents);
 
     const wxString& GetError() const { return m_strError; }
     // True when the last reading found column 3 without second readings and
@@ -39,10 +39,10 @@ public:
     const GridData& GetGridData() const { return m_gridData; }
 
 private:
-    bool CheckInput(const archive::Contents& contents, int nChosenCount);
+    bool CheckInput(const panel::Contents& contents, int nChosenCount);
     bool ReadManualBox(const wxString& str, const char* pszLabel, double& dOut);
-    void FillCalculator(const archive::Contents& contents);
-    void WriteRowResult(archive::GridTable& table, int nRow, double dCorrectP, double dAccuracy);
+    void FillCalculator(const panel::Contents& contents);
+    void WriteRowResult(panel::GridTable& table, int nRow, double dCorrectP, double dAccuracy);
     bool Refuse(const wxString& strMessage);
 
     Calculator& m_calculator;

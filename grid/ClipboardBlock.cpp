@@ -101,8 +101,7 @@ ClipboardBlock::ClipboardBlock(const wxString& strText) : m_nBeyond(0) {
     size_t nRow = 0, nCol = 0;
     wxString strCell;
     auto endCell = [&]() {
-        if (nRow < static_cast<size_t>(archive::kRows) &&
-            nCol < static_cast<size_t>(archive::kCols)) {
+        if (nRow < static_cast<size_t>(panel::kRows) && nCol < static_cast<size_t>(panel::kCols)) {
             if (m_vecCells.size() <= nRow) m_vecCells.resize(nRow + 1);
             m_vecCells[nRow].push_back(strCell);
         } else if (!IsBlank(strCell)) {
@@ -128,17 +127,17 @@ ClipboardBlock::ClipboardBlock(const wxString& strText) : m_nBeyond(0) {
     endCell();
 }
 
-ClipboardBlock::Outcome ClipboardBlock::ApplyTo(archive::GridTable& table, int nRow, int nCol,
+ClipboardBlock::Outcome ClipboardBlock::ApplyTo(panel::GridTable& table, int nRow, int nCol,
                                                 bool bSecondColumnLocked) const {
     Outcome outcome;
     outcome.nOutside = m_nBeyond;
-    archive::GridTable work = table;
+    panel::GridTable work = table;
     for (size_t i = 0; i < m_vecCells.size(); ++i) {
         for (size_t j = 0; j < m_vecCells[i].size(); ++j) {
             const wxString& strText = m_vecCells[i][j];
             const int r = nRow + static_cast<int>(i);
             const int c = nCol + static_cast<int>(j);
-            if (r < 0 || r >= archive::kRows || c < 0 || c >= archive::kCols) {
+            if (r < 0 || r >= panel::kRows || c < 0 || c >= panel::kCols) {
                 if (!IsBlank(strText)) ++outcome.nOutside;
                 continue;
             }
@@ -191,18 +190,18 @@ wxString ClipboardBlock::NormaliseTick(const wxString& str) {
     return bTicked ? wxT("1") : wxT("");
 }
 
-wxString ClipboardBlock::Format(const archive::GridTable& table, int nTop, int nLeft, int nBottom,
+wxString ClipboardBlock::Format(const panel::GridTable& table, int nTop, int nLeft, int nBottom,
                                 int nRight) {
     nTop = std::max(nTop, 0);
     nLeft = std::max(nLeft, 0);
-    nBottom = std::min(nBottom, archive::kRows - 1);
-    nRight = std::min(nRight, archive::kCols - 1);
+    nBottom = std::min(nBottom, panel::kRows - 1);
+    nRight = std::min(nRight, panel::kCols - 1);
     wxString out;
     for (int r = nTop; r <= nBottom; ++r) {
         for (int c = nLeft; c <= nRight; ++c) {
             if (c > nLeft) out += wxT('\t');
             if (c == GridData::kCheckCol)
-                out += archive::IsTickedText(table[r][c]) ? wxT("1") : wxT("");
+                out += panel::IsTickedText(table[r][c]) ? wxT("1") : wxT("");
             else
                 out += OneCell(table[r][c]);
         }

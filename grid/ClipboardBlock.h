@@ -5,7 +5,7 @@
 
 #include <wx/string.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 
 // A block of cells as spreadsheets exchange it through the clipboard:
 // tab-separated cells, one line per row. Parsing a pasted text and placing it
@@ -34,7 +34,7 @@ public:
     // column 3 when bSecondColumnLocked. Tick cells become "1" or "", numbers
     // are rewritten as the grid reads them. A block that would raise the tick
     // count above four leaves the table untouched.
-    Outcome ApplyTo(archive::GridTable& table, int nRow, int nCol, bool bSecondColumnLocked) const;
+    Outcome ApplyTo(panel::GridTable& table, int nRow, int nCol, bool bSecondColumnLocked) const;
 
     // Numbers as other locales write them, in the form the grid reads; a text
     // that does not become a number that way is kept as it stands, trimmed.
@@ -44,7 +44,7 @@ public:
 
     // The cells of rows nTop..nBottom and columns nLeft..nRight as
     // tab-separated lines, each ending in "\n"; a tick cell gives "1" or "".
-    static wxString Format(const archive::GridTable& table, int nTop, int nLeft, int nBottom,
+    static wxString Format(const panel::GridTable& table, int nTop, int nLeft, int nBottom,
                            int nRight);
 
 private:

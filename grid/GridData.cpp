@@ -7,27 +7,27 @@ bool GridData::ReadNumber(const wxString& str, double& dOut) {
     return str.ToDouble(&dOut);
 }
 
-bool GridData::IsSecondColumnInUse(const archive::GridTable& table) {
+bool GridData::IsSecondColumnInUse(const panel::GridTable& table) {
     double dValue = 0;
     for (const auto& row : table)
         if (ReadNumber(row[kSecondReadingCol], dValue)) return true;
     return false;
 }
 
-int GridData::CountChosenRows(const archive::GridTable& table) {
+int GridData::CountChosenRows(const panel::GridTable& table) {
     int nCount = 0;
     for (const auto& row : table)
-        if (archive::IsTickedText(row[kCheckCol])) ++nCount;
+        if (panel::IsTickedText(row[kCheckCol])) ++nCount;
     return nCount;
 }
 
-bool GridData::ShowsResults(const archive::GridTable& table) {
+bool GridData::ShowsResults(const panel::GridTable& table) {
     for (const auto& row : table)
         if (!row[kCorrectionCol].empty() || !row[kAccuracyCol].empty()) return true;
     return false;
 }
 
-bool GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
+bool GridData::Read(const panel::GridTable& table, bool bSingleValueColumn) {
     m_vecGridChoose.clear();
     m_vecGridRealP.clear();
     m_vecGridFl.clear();
@@ -36,7 +36,7 @@ bool GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
 
     bool bIncomplete = false;
     int nChosen = 0;
-    for (int nRow = 0; nRow < archive::kRows; ++nRow) {
+    for (int nRow = 0; nRow < panel::kRows; ++nRow) {
         const auto& row = table[nRow];
         double dRealP = 0, dFl = 0, dFr = 0;
         const bool bRealP = ReadNumber(row[kRealPCol], dRealP);
@@ -46,7 +46,7 @@ bool GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
             m_vecGridRealP.push_back(dRealP);
             m_vecGridFl.push_back(dFl);
             m_vecGridFr.push_back(bSingleValueColumn ? dFl : dFr);
-            const bool bChosen = archive::IsTickedText(row[kCheckCol]);
+            const bool bChosen = panel::IsTickedText(row[kCheckCol]);
             m_vecGridChoose.push_back(bChosen);
             m_vecGridRow.push_back(nRow);
             if (bChosen) ++nChosen;
@@ -55,6 +55,12 @@ bool GridData::Read(const archive::GridTable& table, bool bSingleValueColumn) {
         }
     }
     return !bIncomplete && nChosen >= 4;
+}
+
+std::vector<double> GridData::MeanReadings() const {
+    std::vector<double> vecMeans(m_vecGridFl.size());
+    Calculator::AverageReadings(m_vecGridFl, m_vecGridFr, vecMeans);
+    return vecMeans;
 }
 
 void GridData::FillCalculator(Calculator& calc, double dT) const {

@@ -5,7 +5,7 @@
 
 #include <wx/string.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 
 class Calculator;
 
@@ -27,22 +27,24 @@ public:
     static bool ReadNumber(const wxString& str, double& dOut);
     // Column 3 is in use as soon as any row holds a number there, so a typed
     // reading is never dropped because row 0 happens to lack one.
-    static bool IsSecondColumnInUse(const archive::GridTable& table);
+    static bool IsSecondColumnInUse(const panel::GridTable& table);
     // Rows whose tick cell reads as ticked.
-    static int CountChosenRows(const archive::GridTable& table);
+    static int CountChosenRows(const panel::GridTable& table);
     // Count or Set has written results into the table (for the manual grid:
     // Set was used on what it shows).
-    static bool ShowsResults(const archive::GridTable& table);
+    static bool ShowsResults(const panel::GridTable& table);
 
     // Collects every complete row in grid order. With bSingleValueColumn the
     // first reading stands for both. False when the grid breaks a rule of
     // Count: a row with some but not all of its numbers, or fewer than four
     // chosen complete rows; the complete rows are collected either way.
-    bool Read(const archive::GridTable& table, bool bSingleValueColumn);
+    bool Read(const panel::GridTable& table, bool bSingleValueColumn);
 
     // The four calibration points (the first four chosen complete rows), T and
     // every complete row, in the order the engine expects them.
     void FillCalculator(Calculator& calc, double dT) const;
+    // The mean reading of every complete row, as the engine averages them.
+    std::vector<double> MeanReadings() const;
 
     std::vector<bool> m_vecGridChoose;
     std::vector<double> m_vecGridRealP;

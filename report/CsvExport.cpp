@@ -3,17 +3,15 @@
 #include <iterator>
 #include <vector>
 
+#include "archive/SafeFile.h"
+
 namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 const char kLineEnd[] = "\r\n";
 
-// In the order of archive::Box.
-const char* const kBoxNames[archive::kBoxes] = {
-    "T",          "Keff",     "DeadTime", "K1",      "K2", "K3", "ManualDeadTime",
-    "ManualKeff", "ManualK1", "ManualK2", "ManualK3"};
-const char* const kColumnNames[archive::kCols] = {"Chosen",   "RealP0",       "Reading1",
-                                                  "Reading2", "CorrectionP0", "Accuracy"};
+const char* const kColumnNames[panel::kCols] = {"Chosen",   "RealP0",       "Reading1",
+                                                "Reading2", "CorrectionP0", "Accuracy"};
 
 // Pads to the common width, so that every record has the same fields.
 std::string Record(std::vector<std::string> fields) {
@@ -28,7 +26,7 @@ std::string Record(std::vector<std::string> fields) {
 
 }  // namespace
 
-const char* CsvExport::BoxName(archive::Box box) { return kBoxNames[box]; }
+std::string CsvExport::BoxName(panel::Box box) { return panel::CsvName(box); }
 
 const char* CsvExport::ColumnName(int nCol) { return kColumnNames[nCol]; }
 
@@ -47,39 +45,32 @@ std::string CsvExport::Field(const wxString& str) {
     return out + "\"";
 }
 
-std::string CsvExport::Format(const archive::Contents& contents, int nProgramMode) {
-    const archive::Box records[] = {archive::kBoxT,
-                                    archive::kBoxDeadTime,
-                                    archive::kBoxRegistration,
-                                    archive::kBoxK1,
-                                    archive::kBoxK2,
-                                    archive::kBoxK3,
-                                    archive::kBoxManualDeadTime,
-                                    archive::kBoxManualRegistration,
-                                    archive::kBoxManualK1,
-                                    archive::kBoxManualK2,
-                                    archive::kBoxManualK3};
+std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode) {
+    // T, the results, then the manual values.
+    std::vector<panel::Box> records = {panel::kBoxT};
+    for (const panel::ResultBox& r : panel::kResultBoxes) records.push_back(r.result);
+    for (const panel::ResultBox& r : panel::kResultBoxes) records.push_back(r.manual);
     const std::string strManual = "Manual";
 
     std::string out = kBom;
     out += Record({"mode", ModeName(nProgramMode)});
-    for (archive::Box box : records) out += Record({BoxName(box), Field(contents.boxes[box])});
+    for (panel::Box box : records) out += Record({BoxName(box), Field(contents.boxes[box])});
     std::vector<std::string> header = {"Row"};
     header.insert(header.end(), std::begin(kColumnNames), std::end(kColumnNames));
     header.push_back(strManual + ColumnName(4));
     header.push_back(strManual + ColumnName(5));
     out += Record(header);
-    for (int r = 0; r < archive::kRows; ++r) {
+    for (int r = 0; r < panel::kRows; ++r) {
         const auto& row = contents.table[r];
         const auto& manual = contents.manualTable[r];
-        out += Record({std::to_string(r + 1), archive::IsTickedText(row[0]) ? "1" : "",
-                       Field(row[1]), Field(row[2]), Field(row[3]), Field(row[4]), Field(row[5]),
-                       Field(manual[4]), Field(manual[5])});
+        out += Record({std::to_string(r + 1), panel::IsTickedText(row[0]) ? "1" : "", Field(row[1]),
+                       Field(row[2]), Field(row[3]), Field(row[4]), Field(row[5]), Field(manual[4]),
+                       Field(manual[5])});
     }
     return out;
 }
 
-bool CsvExport::WriteFile(const wxString& strPath, const archive::Contents& contents,
+bool CsvExport::WriteFile(const wxString& strPath, const panel::Contents& contents,
                           int nProgramMode) {
     return archive::WriteFileReplacing(strPath, Format(contents, nProgramMode));
 }

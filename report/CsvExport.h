@@ -5,7 +5,7 @@
 
 #include <wx/string.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 
 // The panel's data as CSV for other systems: RFC 4180 (comma-separated,
 // CRLF, quoted where needed), UTF-8 with a byte-order mark, every record of
@@ -19,10 +19,10 @@ class CsvExport {
 public:
     static constexpr int kFields = 9;
 
-    static std::string Format(const archive::Contents& contents, int nProgramMode);
+    static std::string Format(const panel::Contents& contents, int nProgramMode);
     // Through a temporary file renamed over strPath: false leaves any earlier
     // file intact.
-    static bool WriteFile(const wxString& strPath, const archive::Contents& contents,
+    static bool WriteFile(const wxString& strPath, const panel::Contents& contents,
                           int nProgramMode);
     // One field, quoted when it holds a comma, a quote or a line break.
     static std::string Field(const wxString& str);
@@ -30,7 +30,7 @@ public:
     static const char* ModeName(int nProgramMode);
     // The schema's names of a box and of a grid column (the manual grid's
     // columns are these with "Manual" in front).
-    static const char* BoxName(archive::Box box);
+    static std::string BoxName(panel::Box box);
     static const char* ColumnName(int nCol);
 };
 

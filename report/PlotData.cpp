@@ -8,25 +8,23 @@
 
 namespace {
 
-const int kDeadTime = 0, kKeff = 1, kK1 = 2, kK2 = 3, kK3 = 4;
-
 bool Plottable(double v) { return std::isfinite(v) && v > 0; }
 
-// The five boxes of a model, in the order dead time, Keff, K1, K2, K3. An
-// empty box counts as 0 when bEmptyIsZero (as Set reads the manual boxes).
-bool ReadModel(const archive::Contents& contents, const archive::Box (&boxes)[5], bool bEmptyIsZero,
-               PlotData::Model& model) {
-    double values[5] = {};
-    for (int i = 0; i < 5; ++i) {
-        const wxString& str = contents.boxes[boxes[i]];
+// The five boxes of a model: the result boxes, or the manual ones. An empty
+// box counts as 0 when bEmptyIsZero (as Set reads the manual boxes).
+bool ReadModel(const panel::Contents& contents, panel::Box panel::ResultBox::*pBox,
+               bool bEmptyIsZero, PlotData::Model& model) {
+    double values[panel::kResults] = {};
+    for (int i = 0; i < panel::kResults; ++i) {
+        const wxString& str = contents.boxes[panel::kResultBoxes[i].*pBox];
         if (str.empty() && bEmptyIsZero) continue;
         if (!GridData::ReadNumber(str, values[i]) || !std::isfinite(values[i])) return false;
     }
-    model.dDeadTime = values[kDeadTime];
-    model.dKeff = values[kKeff];
-    model.dK1 = values[kK1];
-    model.dK2 = values[kK2];
-    model.dK3 = values[kK3];
+    model.dDeadTime = values[panel::kResultDeadTime];
+    model.dKeff = values[panel::kResultKeff];
+    model.dK1 = values[panel::kResultK1];
+    model.dK2 = values[panel::kResultK2];
+    model.dK3 = values[panel::kResultK3];
     model.bShown = true;
     return true;
 }
@@ -38,7 +36,7 @@ double PlotData::Model::Value(double dReading, int nProgramMode) const {
                                       dK1, dK2, dK3);
 }
 
-PlotData PlotData::Build(const archive::Contents& contents, int nProgramMode) {
+PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode) {
     PlotData data;
     data.m_nProgramMode = nProgramMode;
 
@@ -47,19 +45,14 @@ PlotData PlotData::Build(const archive::Contents& contents, int nProgramMode) {
     GridData grid;
     grid.Read(contents.table, !GridData::IsSecondColumnInUse(contents.table));
 
-    ReadModel(contents,
-              {archive::kBoxDeadTime, archive::kBoxRegistration, archive::kBoxK1, archive::kBoxK2,
-               archive::kBoxK3},
-              false, data.m_count);
+    ReadModel(contents, &panel::ResultBox::result, false, data.m_count);
     if (GridData::ShowsResults(contents.manualTable))
-        ReadModel(contents,
-                  {archive::kBoxManualDeadTime, archive::kBoxManualRegistration,
-                   archive::kBoxManualK1, archive::kBoxManualK2, archive::kBoxManualK3},
-                  true, data.m_manual);
+        ReadModel(contents, &panel::ResultBox::manual, true, data.m_manual);
 
+    const std::vector<double> vecMeans = grid.MeanReadings();
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     for (size_t k = 0; k < grid.m_vecGridRow.size(); ++k) {
-        const double x = (grid.m_vecGridFl[k] + grid.m_vecGridFr[k]) / 2;
+        const double x = vecMeans[k];
         const double y = grid.m_vecGridRealP[k];
         if (!Plottable(x) || !Plottable(y)) {
             ++data.m_nLeftOut;

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 #include "report/PlotAxis.h"
 
 // What the plot shows, taken from what the panel shows (its grids and boxes
@@ -42,7 +42,7 @@ public:
     // Samples of each model line, spaced evenly on the logarithmic x axis.
     static constexpr int kSamples = 240;
 
-    static PlotData Build(const archive::Contents& contents, int nProgramMode);
+    static PlotData Build(const panel::Contents& contents, int nProgramMode);
 
     // Nothing to draw: no complete row can be placed on the scales.
     bool IsEmpty() const { return m_vecPoints.empty(); }

@@ -26,7 +26,7 @@ wxString Label(const char* pszKey) {
 
 // The rows that hold anything, with their grid row numbers, in the grid's
 // column order; a tick shows as a check mark.
-wxString GridTable(const archive::GridTable& table, int nProgramMode) {
+wxString GridTable(const panel::GridTable& table, int nProgramMode) {
     wxString html = kTableStart + wxT("<tr>");
     const wxString headers[] = {_("Row"),
                                 wxT("\u2713"),
@@ -37,16 +37,16 @@ wxString GridTable(const archive::GridTable& table, int nProgramMode) {
                                 _("Accuracy")};
     for (const wxString& str : headers) html += Cell(str, wxT("th"));
     html += wxT("</tr>");
-    for (int nRow = 0; nRow < archive::kRows; ++nRow) {
+    for (int nRow = 0; nRow < panel::kRows; ++nRow) {
         const auto& row = table[nRow];
-        const bool bTicked = archive::IsTickedText(row[GridData::kCheckCol]);
+        const bool bTicked = panel::IsTickedText(row[GridData::kCheckCol]);
         bool bFilled = bTicked;
-        for (int nCol = GridData::kRealPCol; nCol < archive::kCols; ++nCol)
+        for (int nCol = GridData::kRealPCol; nCol < panel::kCols; ++nCol)
             bFilled = bFilled || !row[nCol].empty();
         if (!bFilled) continue;
         html += wxT("<tr>") + Cell(wxString::Format(wxT("%d"), nRow + 1)) +
                 Cell(bTicked ? wxString(wxT("\u2713")) : wxString());
-        for (int nCol = GridData::kRealPCol; nCol < archive::kCols; ++nCol) html += Cell(row[nCol]);
+        for (int nCol = GridData::kRealPCol; nCol < panel::kCols; ++nCol) html += Cell(row[nCol]);
         html += wxT("</tr>");
     }
     return html + wxT("</table>");
@@ -77,7 +77,7 @@ wxString ReportDocument::Escape(const wxString& str) {
     return out;
 }
 
-wxString ReportDocument::BuildHtml(const archive::Contents& contents, int nProgramMode,
+wxString ReportDocument::BuildHtml(const panel::Contents& contents, int nProgramMode,
                                    const wxDateTime& when, const wxString& strArchiveFile,
                                    bool bChangedSince) {
     const auto& box = contents.boxes;
@@ -96,24 +96,14 @@ wxString ReportDocument::BuildHtml(const archive::Contents& contents, int nProgr
                             ? wxString::Format(_("%s (data changed since it was opened or saved)"),
                                                strArchiveFile)
                             : strArchiveFile);
-    html += InfoRow(Label("T"), box[archive::kBoxT]);
+    html += InfoRow(Label("T"), box[panel::kBoxT]);
     html += wxT("</table></td><td valign=\"top\" align=\"right\">");
 
     // Results and manual values side by side, named as in the panel.
     html += wxT("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"94%\"><tr>") +
             Cell(wxString(), wxT("th")) + Cell(Label("Result"), wxT("th")) +
             Cell(Label("Manual "), wxT("th")) + wxT("</tr>");
-    const struct {
-        const char* pszLabel;
-        archive::Box result, manual;
-    } values[] = {
-        {"Dead time", archive::kBoxDeadTime, archive::kBoxManualDeadTime},
-        {"Efficacy registration", archive::kBoxRegistration, archive::kBoxManualRegistration},
-        {"K1", archive::kBoxK1, archive::kBoxManualK1},
-        {"K2", archive::kBoxK2, archive::kBoxManualK2},
-        {"K3", archive::kBoxK3, archive::kBoxManualK3},
-    };
-    for (const auto& v : values)
+    for (const panel::ResultBox& v : panel::kResultBoxes)
         html += wxT("<tr>") + Cell(Label(v.pszLabel)) + Cell(box[v.result]) + Cell(box[v.manual]) +
                 wxT("</tr>");
     html += wxT("</table></td></tr></table><p>");

@@ -4,7 +4,7 @@
 #include <wx/datetime.h>
 #include <wx/string.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 
 // The printed record of a calibration as an HTML page for the toolkit's HTML
 // renderer: title, date and time, program mode, the archive file the data
@@ -15,7 +15,7 @@ class ReportDocument {
 public:
     // strArchiveFile is empty when the data did not come from an Open or Save
     // of this run; bChangedSince says the panel was changed after it.
-    static wxString BuildHtml(const archive::Contents& contents, int nProgramMode,
+    static wxString BuildHtml(const panel::Contents& contents, int nProgramMode,
                               const wxDateTime& when, const wxString& strArchiveFile,
                               bool bChangedSince);
 

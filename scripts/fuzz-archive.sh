@@ -14,14 +14,14 @@ mkdir -p "$WORK/corpus"
 WX_CFLAGS=$(wx-config --cxxflags base)
 WX_LIBS=$(wx-config --libs base)
 COMMON="-std=c++17 -g -O1 -DTIXML_USE_STL -I$ROOT $WX_CFLAGS"
-SRC="$ROOT/archive/ArchiveDocument.cpp"
+SRC="$ROOT/archive/ArchiveDocument.cpp $ROOT/archive/SafeFile.cpp $ROOT/grid/PanelContents.cpp"
 
 # shellcheck disable=SC2086
 $CXX $COMMON -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    "$SRC" "$ROOT/tests/archive/fuzz/ArchiveReaderFuzz.cpp" \
+    $SRC "$ROOT/tests/archive/fuzz/ArchiveReaderFuzz.cpp" \
     -o "$WORK/archive_reader_fuzz" $WX_LIBS -ltinyxml
 # shellcheck disable=SC2086
-$CXX $COMMON "$SRC" "$ROOT/tests/archive/fuzz/ArchiveFuzzSeeds.cpp" \
+$CXX $COMMON $SRC "$ROOT/tests/archive/fuzz/ArchiveFuzzSeeds.cpp" \
     -o "$WORK/archive_fuzz_seeds" $WX_LIBS -ltinyxml
 "$WORK/archive_fuzz_seeds" "$WORK/corpus"
 

@@ -14,6 +14,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
+#include "archive/LastSession.h"
 #include "report/PlotData.h"
 #include "report/ReportDocument.h"
 #include "ui/ErrorBox.h"
@@ -51,6 +52,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_MENU(wxID_UNDO, MainFrame::OnUndo)
     EVT_COMMAND(wxID_ANY, EVT_PANEL_CHANGED, MainFrame::OnPanelChanged)
+    EVT_COMMAND(wxID_ANY, EVT_PROGRAM_MODE_RESTORE, MainFrame::OnProgramModeRestore)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -184,7 +186,7 @@ void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
 }
 
 void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
-    const archive::Contents contents = m_pPanelResult->CollectContents();
+    const panel::Contents contents = m_pPanelResult->CollectContents();
     const wxString strHtml = ReportDocument::BuildHtml(contents, g_nProgramMode, wxDateTime::Now(),
                                                        m_pPanelResult->GetArchiveFile(),
                                                        m_pPanelResult->IsChangedSinceArchive());
@@ -218,21 +220,28 @@ void MainFrame::OnPanelChanged(wxCommandEvent& event) {
     event.Skip();
 }
 
+void MainFrame::OnProgramModeRestore(wxCommandEvent& event) {
+    // The mode an undo brings back is a choice of mode like the operator's;
+    // the choice follows once the panel has changed.
+    g_nProgramMode = event.GetInt();
+}
+
 void MainFrame::OnClose(wxCloseEvent& event) {
-    const wxString strPath = PanelResult::LastSavePath(g_strXmlFile);
+    const LastSession session(g_strXmlFile, g_nProgramMode);
+    const panel::Contents contents = m_pPanelResult->CollectContents();
     wxString strReason;
-    if (m_pPanelResult->SaveArchive(strPath, &strReason)) {
+    if (session.Save(contents, &strReason)) {
         Destroy();
         return;
     }
     if (!event.CanVeto()) {
         // The desktop session is ending and nobody can be asked: the home
         // folder keeps the work, and the next start takes it from there.
-        m_pPanelResult->SaveArchive(PanelResult::SessionEndPath());
+        session.SaveAtSessionEnd(contents);
         Destroy();
         return;
     }
-    if (AskBeforeLosingTheSession(strPath, strReason))
+    if (AskBeforeLosingTheSession(session.GetLastSavePath(), strReason))
         Destroy();
     else
         event.Veto();
@@ -256,10 +265,10 @@ bool MainFrame::AskBeforeLosingTheSession(const wxString& strPath, const wxStrin
     // Save moves the archive directory to the chosen folder, so the next
     // start reads the last-save file written there.
     if (!m_pPanelResult->SaveToChosenFile()) return false;
-    const wxString strNewPath = PanelResult::LastSavePath(g_strXmlFile);
+    const LastSession moved(g_strXmlFile, g_nProgramMode);
     wxString strNewReason;
-    if (m_pPanelResult->SaveArchive(strNewPath, &strNewReason)) return true;
-    ShowErrorBox(wxString::Format(_("The last session cannot be saved to %s: %s."), strNewPath,
-                                  strNewReason));
+    if (moved.Save(m_pPanelResult->CollectContents(), &strNewReason)) return true;
+    ShowErrorBox(wxString::Format(_("The last session cannot be saved to %s: %s."),
+                                  moved.GetLastSavePath(), strNewReason));
     return false;
 }

@@ -38,6 +38,7 @@ private:
     void SetUpShortcuts();
     void OnUndo(wxCommandEvent& event);
     void OnPanelChanged(wxCommandEvent& event);
+    void OnProgramModeRestore(wxCommandEvent& event);
     // After a failed write of the last-save file at close: true when the
     // window may go.
     bool AskBeforeLosingTheSession(const wxString& strPath, const wxString& strReason);

@@ -11,7 +11,11 @@ const int kTextMargin = 6;  // left and right of the text
 }  // namespace
 
 NoticeBar::NoticeBar(wxWindow* pParent)
-    : wxPanel(pParent, wxID_ANY), m_pText(nullptr), m_pButton(nullptr), m_nWrapWidth(0) {
+    : wxPanel(pParent, wxID_ANY),
+      m_pText(nullptr),
+      m_pButton(nullptr),
+      m_nId(kNoticeNone),
+      m_nWrapWidth(0) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
     m_pText = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_pText->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
@@ -28,8 +32,9 @@ NoticeBar::NoticeBar(wxWindow* pParent)
     Hide();
 }
 
-void NoticeBar::ShowNotice(const wxString& strText, const wxString& strButton,
+void NoticeBar::ShowNotice(NoticeId nId, const wxString& strText, const wxString& strButton,
                            std::function<void()> fnAction) {
+    m_nId = nId;
     m_strText = strText;
     m_nWrapWidth = 0;
     m_pText->SetLabel(strText);

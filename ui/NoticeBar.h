@@ -12,9 +12,19 @@
 // replaces the one shown.
 class NoticeBar : public wxPanel {
 public:
+    // What a notice is about, so that a notice is known by its id, never by
+    // its text.
+    enum NoticeId {
+        kNoticeNone,
+        kNoticeUndo,
+        kNoticeBetterRoot,
+        kNoticeSessionRestored,
+        kNoticeOther
+    };
+
     explicit NoticeBar(wxWindow* pParent);
 
-    void ShowNotice(const wxString& strText, const wxString& strButton,
+    void ShowNotice(NoticeId nId, const wxString& strText, const wxString& strButton,
                     std::function<void()> fnAction);
     // Hides the notice and forgets its action.
     void Dismiss();
@@ -23,6 +33,8 @@ public:
     bool Act();
 
     bool HasNotice() const { return static_cast<bool>(m_fnAction); }
+    // kNoticeNone when no notice shows.
+    NoticeId GetNoticeId() const { return HasNotice() ? m_nId : kNoticeNone; }
     wxString GetText() const { return m_strText; }
     wxButton* GetButton() const { return m_pButton; }
 
@@ -40,6 +52,7 @@ private:
     wxStaticText* m_pText;
     wxButton* m_pButton;
     std::function<void()> m_fnAction;
+    NoticeId m_nId;
     wxString m_strText;  // as given, without the line breaks of the wrapping
     int m_nWrapWidth;    // width the text is wrapped to now
 };

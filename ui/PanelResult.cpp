@@ -14,14 +14,16 @@
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
 #include "ui/ErrorBox.h"
+#include "ui/GridClipboardHandler.h"
 #include "ui/NoticeBar.h"
 
 wxDEFINE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
+wxDEFINE_EVENT(EVT_PROGRAM_MODE_RESTORE, wxCommandEvent);
 
 namespace {
 
-const int kRows = archive::kRows;
-const int kCols = archive::kCols;
+const int kRows = panel::kRows;
+const int kCols = panel::kCols;
 const int kCheckCol = GridData::kCheckCol;
 const int kRealPCol = GridData::kRealPCol;
 const int kFirstReadingCol = GridData::kFirstReadingCol;
@@ -91,17 +93,25 @@ PanelResult::PanelResult(wxWindow* pParent)
 
     InitGrid();
     InitManualGrid();
-    BindDataEvents();
+    // Key events do not travel up the window tree: each grid gets its own
+    // clipboard handler.
+    m_pGrid->PushEventHandler(new GridClipboardHandler(m_pGrid, this, true));
+    m_pManualGrid->PushEventHandler(new GridClipboardHandler(m_pManualGrid, this, false));
     FitColumnsToLabels();
     if (GetSizer()) FitBoxesToLabels(GetSizer());
     m_pNotice = new NoticeBar(this);
     wxXmlResource::Get()->AttachUnknownControl(wxT("ID_NOTICE"), m_pNotice, this);
     m_pNotice->Dismiss();
+    m_pUndo = std::make_unique<UndoOffer>(
+        m_pNotice, [this](const Snapshot& snapshot) { RestoreSnapshot(snapshot); });
 
     LoadLastSession();
 }
 
-PanelResult::~PanelResult() {}
+PanelResult::~PanelResult() {
+    m_pGrid->PopEventHandler(true);
+    m_pManualGrid->PopEventHandler(true);
+}
 
 void PanelResult::InitGrid() {
     m_pGrid =
@@ -248,8 +258,8 @@ void PanelResult::NotifyChanged() {
 }
 
 void PanelResult::ShowNotice(const wxString& strText, const wxString& strButton,
-                             std::function<void()> fnAction) {
-    m_pNotice->ShowNotice(strText, strButton, std::move(fnAction));
+                             std::function<void()> fnAction, NoticeBar::NoticeId nId) {
+    m_pNotice->ShowNotice(nId, strText, strButton, std::move(fnAction));
 }
 
 void PanelResult::DismissNotice() { m_pNotice->Dismiss(); }
@@ -261,21 +271,13 @@ PanelResult::Snapshot PanelResult::TakeSnapshot() {
     return snapshot;
 }
 
-void PanelResult::OfferUndo(Snapshot snapshot, const wxString& strText) {
-    m_strUndoText = strText;
-    ShowNotice(strText, _("Undo"),
-               [this, snapshot = std::move(snapshot)]() { RestoreSnapshot(snapshot); });
-}
-
-bool PanelResult::Undo() {
-    // Another notice (advice, say) may have replaced the undo offer; the
-    // shortcut must not run that one's action.
-    if (!m_pNotice->HasNotice() || m_pNotice->GetText() != m_strUndoText) return false;
-    return m_pNotice->Act();
-}
-
 void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
-    g_nProgramMode = snapshot.nProgramMode;
+    if (snapshot.nProgramMode != g_nProgramMode) {
+        wxCommandEvent event(EVT_PROGRAM_MODE_RESTORE, GetId());
+        event.SetEventObject(this);
+        event.SetInt(snapshot.nProgramMode);
+        ProcessWindowEvent(event);
+    }
     UpdateColumnLabels();
     ApplyContents(snapshot.contents);
     // The engine holds nothing that the restored texts came from; the next
@@ -284,20 +286,14 @@ void PanelResult::RestoreSnapshot(const Snapshot& snapshot) {
     NotifyChanged();
 }
 
-int PanelResult::CountChosenRows() {
-    int nCount = 0;
-    for (int nRow = 0; nRow < kRows; ++nRow) {
-        if (IsCellChecked(nRow, kCheckCol)) ++nCount;
-    }
-    return nCount;
-}
+int PanelResult::CountChosenRows() { return GridData::CountChosenRows(CollectContents().table); }
 
 bool PanelResult::IsCellChecked(int nRow, int nCol) {
-    return archive::IsTickedText(m_pGridTable->GetValue(nRow, nCol));
+    return panel::IsTickedText(m_pGridTable->GetValue(nRow, nCol));
 }
 
 bool PanelResult::IsCellChecked(int nRow, int nCol, wxGrid* pGrid) {
-    return archive::IsTickedText(pGrid->GetCellValue(nRow, nCol));
+    return panel::IsTickedText(pGrid->GetCellValue(nRow, nCol));
 }
 
 bool PanelResult::GetCellDouble(int nRow, int nCol, double& dOut) {
@@ -310,7 +306,7 @@ bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 
 void PanelResult::Count() {
     DismissNotice();
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     if (ShowRun(contents, m_run.Count(contents, m_nChosenCount))) OfferBetterRoot();
 }
 
@@ -331,25 +327,28 @@ void PanelResult::OfferBetterRoot() {
         ResultFormat::FormatCoefficient(advice.m_dK3),
         ResultFormat::FormatAccuracy(advice.m_dRootDeviation),
         ResultFormat::FormatAccuracy(advice.m_dCountDeviation));
-    ShowNotice(strText, _("Try it"), [this, advice, strKeff, strDT]() {
-        m_pTextManualRegistration->SetValue(strKeff);
-        m_pTextManualDeadTime->SetValue(strDT);
-        m_pTextManualK1->SetValue(ResultFormat::FormatCoefficient(advice.m_dK1));
-        m_pTextManualK2->SetValue(ResultFormat::FormatCoefficient(advice.m_dK2));
-        m_pTextManualK3->SetValue(ResultFormat::FormatCoefficient(advice.m_dK3));
-        SetManualValues();
-    });
+    ShowNotice(
+        strText, _("Try it"),
+        [this, advice, strKeff, strDT]() {
+            m_pTextManualRegistration->SetValue(strKeff);
+            m_pTextManualDeadTime->SetValue(strDT);
+            m_pTextManualK1->SetValue(ResultFormat::FormatCoefficient(advice.m_dK1));
+            m_pTextManualK2->SetValue(ResultFormat::FormatCoefficient(advice.m_dK2));
+            m_pTextManualK3->SetValue(ResultFormat::FormatCoefficient(advice.m_dK3));
+            SetManualValues();
+        },
+        NoticeBar::kNoticeBetterRoot);
 }
 
 bool PanelResult::ReadGridData() {
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     const bool bRead = m_run.ReadGrid(contents);
     ShowContents(contents);
     if (!bRead) ShowErrorBox(m_run.GetError());
     return bRead;
 }
 
-bool PanelResult::ShowRun(const archive::Contents& contents, CalibrationRun::Outcome outcome) {
+bool PanelResult::ShowRun(const panel::Contents& contents, CalibrationRun::Outcome outcome) {
     ShowContents(contents);
     if (outcome == CalibrationRun::Outcome::kRefused) ShowErrorBox(m_run.GetError());
     if (outcome != CalibrationRun::Outcome::kDone) return false;
@@ -357,14 +356,14 @@ bool PanelResult::ShowRun(const archive::Contents& contents, CalibrationRun::Out
     return true;
 }
 
-void PanelResult::ShowContents(const archive::Contents& contents) {
+void PanelResult::ShowContents(const panel::Contents& contents) {
     // A reading that found no second readings has emptied column 3; the
     // column then stays locked for the life of the panel.
     if (m_run.IsSingleValueColumn()) {
         for (int nRow = 0; nRow < kRows; ++nRow) m_pGrid->SetReadOnly(nRow, kSecondReadingCol);
     }
     // Only what changed is written, so no box sends a needless change event.
-    const archive::Contents shown = CollectContents();
+    const panel::Contents shown = CollectContents();
     for (int nRow = 0; nRow < kRows; ++nRow) {
         for (int nCol = 0; nCol < kCols; ++nCol) {
             if (contents.table[nRow][nCol] != shown.table[nRow][nCol])
@@ -374,14 +373,14 @@ void PanelResult::ShowContents(const archive::Contents& contents) {
         }
     }
     const auto boxes = Boxes();
-    for (int i = 0; i < archive::kBoxes; ++i) {
+    for (int i = 0; i < panel::kBoxes; ++i) {
         if (contents.boxes[i] != shown.boxes[i]) boxes[i]->SetValue(contents.boxes[i]);
     }
     if (m_run.IsSingleValueColumn()) m_pGrid->ForceRefresh();
 }
 
-std::array<wxTextCtrl*, archive::kBoxes> PanelResult::Boxes() const {
-    // In the order of archive::Box.
+std::array<wxTextCtrl*, panel::kBoxes> PanelResult::Boxes() const {
+    // In the order of panel::Box.
     return {m_pTextT,        m_pTextRegistration, m_pTextDeadTime,       m_pTextK1,
             m_pTextK2,       m_pTextK3,           m_pTextManualDeadTime, m_pTextManualRegistration,
             m_pTextManualK1, m_pTextManualK2,     m_pTextManualK3};
@@ -391,7 +390,7 @@ wxString PanelResult::FormatCorrection(double v) { return ResultFormat::FormatCo
 
 void PanelResult::SetManualValues() {
     DismissNotice();
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     ShowRun(contents, m_run.Set(contents, m_nChosenCount));
 }
 

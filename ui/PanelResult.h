@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <wx/grid.h>
@@ -15,13 +16,17 @@
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
-
-class NoticeBar;
+#include "ui/NoticeBar.h"
+#include "ui/UndoOffer.h"
 
 // Sent (as a command event, so it reaches the frame) whenever what the panel
 // shows may have changed: after Count, Set, Clear, a mode switch, an Open and
 // every edit of a grid cell.
 wxDECLARE_EVENT(EVT_PANEL_CHANGED, wxCommandEvent);
+// Sent by an undo that brings another program mode back, before the panel
+// shows the restored contents: the event's int is the mode, which the frame,
+// owner of the mode choice, puts in force.
+wxDECLARE_EVENT(EVT_PROGRAM_MODE_RESTORE, wxCommandEvent);
 
 // The result panel: measurement grid, manual grid, T, result and manual boxes.
 class PanelResult : public wxPanel {
@@ -35,7 +40,7 @@ public:
     void Clear();
     void ChangeProgramMode();
 
-    // Archive members (implemented in archive/PanelResultArchive.cpp).
+    // Archive members (implemented in ui/PanelResultArchive.cpp).
     void Save();
     void Open();
     // Save's dialog and write without Save's input checks (unfinished work
@@ -47,11 +52,6 @@ public:
     // then any earlier file of that name is left intact and pstrReason, when
     // given, holds the system's reason.
     bool SaveArchive(wxString strPath, wxString* pstrReason = nullptr);
-    // The last-save file of an archive directory.
-    static wxString LastSavePath(const wxString& strDir);
-    // Where the last session goes when the desktop session ends and the
-    // archive directory cannot take it: the home folder, under its own name.
-    static wxString SessionEndPath();
     // For the last-save file: a damaged or foreign file leaves the panel as it
     // was and is renamed aside, so the next close cannot overwrite it.
     void LoadArchive(wxString strPath);
@@ -59,8 +59,8 @@ public:
     // failure's message otherwise. A path that names no file is no failure.
     bool LoadArchive(wxString strPath, wxString& strError);
     // Everything the panel shows, as the archive tables hold it; and back.
-    archive::Contents CollectContents();
-    void ApplyContents(const archive::Contents& contents);
+    panel::Contents CollectContents();
+    void ApplyContents(const panel::Contents& contents);
     // The archive file of the last successful Open or Save of this run, empty
     // when there was none or the panel was cleared since; and whether the
     // panel changed after that Open or Save.
@@ -74,32 +74,24 @@ public:
     // would tick a fifth row is refused whole; cells it cannot write are
     // reported in a box. True when the grid changed.
     bool PasteText(const wxString& strText);
-    void PasteFromClipboard();
-    // The selection (or the current cell) of either grid as tab-separated
-    // lines; and onto the clipboard.
-    wxString CopyText(wxGrid* pGrid);
-    void CopySelection(wxGrid* pGrid);
     // The panel's data into a CSV file the user chooses.
     void Export();
     // Commits an open cell editor, as leaving the cell does; for shortcuts
     // that act while the operator is still typing.
     void FinishCellEdit();
-    // Undo of one action: the whole panel and the program mode before it.
-    struct Snapshot {
-        archive::Contents contents;
-        int nProgramMode = 0;
-    };
+    // Undo of one action (UndoOffer): the whole panel and the program mode
+    // before it, offered after the action's own changes, and the shortcut.
+    using Snapshot = UndoOffer::Snapshot;
     Snapshot TakeSnapshot();
-    // Shows the notice with strText and the button "Undo", which puts the
-    // snapshot back; to be called after the action's own changes.
-    void OfferUndo(Snapshot snapshot, const wxString& strText);
-    // The undo offered last, while its notice shows (the shortcut); false
-    // when no undo notice shows.
-    bool Undo();
+    void OfferUndo(Snapshot snapshot, const wxString& strText) {
+        m_pUndo->Offer(std::move(snapshot), strText);
+    }
+    bool Undo() { return m_pUndo->Undo(); }
 
     // The one notice above the grids; a newer notice replaces the one shown.
     void ShowNotice(const wxString& strText, const wxString& strButton,
-                    std::function<void()> fnAction);
+                    std::function<void()> fnAction,
+                    NoticeBar::NoticeId nId = NoticeBar::kNoticeOther);
     void DismissNotice();
     NoticeBar* GetNoticeBar() const { return m_pNotice; }
 
@@ -128,30 +120,29 @@ private:
     void NotifyChanged();
     // The file of the last Open or Save, and the panel as it holds it.
     void RememberArchiveFile(const wxString& strPath);
-    void BindDataEvents();
-    void OnGridKeyDown(wxKeyEvent& event, wxGrid* pGrid);
-    void OnGridRightClick(wxGridEvent& event, wxGrid* pGrid);
     void RestoreSnapshot(const Snapshot& snapshot);
-    // The archive directory's last-save file, or the one saved in the home
-    // folder at the end of a desktop session when that one is newer.
+    // The last session as LastSession finds it; says so when it came from
+    // the home folder.
     void LoadLastSession();
     archive::LoadStatus LoadArchiveFile(const wxString& strPath, wxString& strError);
+    // A good read into the widgets; the notice of an earlier action goes.
+    void ShowLoaded(const panel::Contents& contents);
 
     bool IsTFilled();
     // The grid check of Count, Set and Save; shows its message when it refuses.
     bool ReadGridData();
     // Puts what changed into the widgets (a Count, Set, grid check or paste),
     // and locks column 3 once a reading has found it without second readings.
-    void ShowContents(const archive::Contents& contents);
+    void ShowContents(const panel::Contents& contents);
     // The same after a Count or Set, then its refusal in a box, or the news
     // that the panel changed; true when it was done.
-    bool ShowRun(const archive::Contents& contents, CalibrationRun::Outcome outcome);
+    bool ShowRun(const panel::Contents& contents, CalibrationRun::Outcome outcome);
     // After a Count: points out another root of the K3 equation that fits the
     // unticked rows clearly better, with a button that tries it through Set.
     void OfferBetterRoot();
     void SetManualValues();
-    // The eleven boxes in the order of archive::Box.
-    std::array<wxTextCtrl*, archive::kBoxes> Boxes() const;
+    // The eleven boxes in the order of panel::Box.
+    std::array<wxTextCtrl*, panel::kBoxes> Boxes() const;
 
     wxGrid* m_pGrid;
     wxGrid* m_pManualGrid;
@@ -175,10 +166,9 @@ private:
     NoticeBar* m_pNotice;
     // The labelled boxes, whose size their label and content decide.
     std::vector<wxStaticBox*> m_vecBoxes;
-    // The text of the undo notice while it may be showing.
-    wxString m_strUndoText;
+    std::unique_ptr<UndoOffer> m_pUndo;
     wxString m_strArchiveFile;
-    archive::Contents m_archiveContents;  // the panel as that file holds it
+    panel::Contents m_archiveContents;  // the panel as that file holds it
 
     wxDECLARE_EVENT_TABLE();
 };

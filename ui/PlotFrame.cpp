@@ -55,6 +55,6 @@ void PlotFrame::PlaceBeside(wxWindow* pParent) {
     SetSize(parent.GetRight() + 1, std::max(area.y, parent.y), width, height);
 }
 
-void PlotFrame::ShowContents(const archive::Contents& contents, int nProgramMode) {
+void PlotFrame::ShowContents(const panel::Contents& contents, int nProgramMode) {
     m_pCanvas->SetData(PlotData::Build(contents, nProgramMode));
 }

@@ -3,7 +3,7 @@
 
 #include <wx/frame.h>
 
-#include "archive/ArchiveDocument.h"
+#include "grid/PanelContents.h"
 
 class PlotCanvas;
 
@@ -15,7 +15,7 @@ public:
     explicit PlotFrame(wxWindow* pParent);
 
     // Replots what the panel shows.
-    void ShowContents(const archive::Contents& contents, int nProgramMode);
+    void ShowContents(const panel::Contents& contents, int nProgramMode);
     PlotCanvas* GetCanvas() const { return m_pCanvas; }
 
 private:

@@ -26,7 +26,7 @@
 #include "app/Globals.h"
 #include "resources/InitXmlResource.h"
 #include "tests/gui/GuiTestMain.h"
-#include "tests/support/TempDir.h"
+#include "testsupport/TempDir.h"
 #include "ui/MainFrame.h"
 #include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"

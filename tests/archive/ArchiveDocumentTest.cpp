@@ -2,7 +2,7 @@
 // truncated text, and safe file replacement.
 #include "archive/ArchiveDocument.h"
 #include "tests/archive/ArchiveTestData.h"
-#include "tests/support/TempDir.h"
+#include "testsupport/TempDir.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,7 +21,7 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
-using archive::Contents;
+using panel::Contents;
 using namespace archive_example;
 
 namespace {

@@ -12,11 +12,11 @@
 namespace archive_example {
 
 // The two-row example: row 0 ticked (100, 98.4, 98.9), row 1 (200, 195.1), T = 0.5.
-inline archive::Contents ExampleContents() {
-    archive::Contents c;
+inline panel::Contents ExampleContents() {
+    panel::Contents c;
     c.table[0] = {"1", "100", "98.4", "98.9", "", ""};
     c.table[1] = {"", "200", "195.1", "", "", ""};
-    c.boxes[archive::kBoxT] = "0.5";
+    c.boxes[panel::kBoxT] = "0.5";
     return c;
 }
 
@@ -72,24 +72,24 @@ inline std::string ExampleText(const char* szFirst, const char* szSecond) {
 
 // Every cell and box distinct (ticks in rows 0, 3, 6, 9 and manual rows 1, 5,
 // 9), so a value landing in the wrong place, or a change, shows.
-inline archive::Contents Distinct() {
-    archive::Contents c;
-    for (int r = 0; r < archive::kRows; ++r) {
+inline panel::Contents Distinct() {
+    panel::Contents c;
+    for (int r = 0; r < panel::kRows; ++r) {
         c.table[r][0] = r % 3 == 0 ? "1" : "";
         c.manualTable[r][0] = r % 4 == 1 ? "1" : "";
-        for (int col = 1; col < archive::kCols; ++col) {
+        for (int col = 1; col < panel::kCols; ++col) {
             c.table[r][col] = wxString::Format("%d.%d", r, col);
             c.manualTable[r][col] = wxString::Format("m%d.%d", r, col);
         }
     }
-    for (int i = 0; i < archive::kBoxes; ++i) c.boxes[i] = wxString::Format("b%d", i);
+    for (int i = 0; i < panel::kBoxes; ++i) c.boxes[i] = wxString::Format("b%d", i);
     return c;
 }
 
 // Every cell (measurement grid, then manual grid, row by row) and every box.
-inline std::vector<std::string> Cells(const archive::Contents& c) {
+inline std::vector<std::string> Cells(const panel::Contents& c) {
     std::vector<std::string> v;
-    for (const archive::GridTable* pTable : {&c.table, &c.manualTable})
+    for (const panel::GridTable* pTable : {&c.table, &c.manualTable})
         for (const auto& row : *pTable)
             for (const wxString& s : row) v.push_back(s.utf8_string());
     for (const wxString& s : c.boxes) v.push_back(s.utf8_string());

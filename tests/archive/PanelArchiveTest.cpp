@@ -20,6 +20,7 @@
 #endif
 
 #include "app/Globals.h"
+#include "archive/LastSession.h"
 #include "tests/archive/ArchiveTestData.h"
 #include "tests/gui/GuiTestMain.h"
 #include "tests/ui/PanelTestSupport.h"
@@ -27,7 +28,7 @@
 #include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"
 
-using archive::Contents;
+using panel::Contents;
 using namespace archive_example;
 
 namespace {
@@ -123,21 +124,21 @@ protected:
     // Everything the archive carries, as the panel shows it.
     Contents State() const {
         Contents s;
-        for (int r = 0; r < archive::kRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c) {
+        for (int r = 0; r < panel::kRows; ++r)
+            for (int c = 0; c < panel::kCols; ++c) {
                 s.table[r][c] = Grid()->GetCellValue(r, c);
                 s.manualTable[r][c] = ManualGrid()->GetCellValue(r, c);
             }
-        for (int i = 0; i < archive::kBoxes; ++i) s.boxes[i] = BoxText(kBoxNames[i]);
+        for (int i = 0; i < panel::kBoxes; ++i) s.boxes[i] = BoxText(kBoxNames[i]);
         return s;
     }
     void SetState(const Contents& s) {
-        for (int r = 0; r < archive::kRows; ++r)
-            for (int c = 0; c < archive::kCols; ++c) {
+        for (int r = 0; r < panel::kRows; ++r)
+            for (int c = 0; c < panel::kCols; ++c) {
                 Grid()->GetTable()->SetValue(r, c, s.table[r][c]);
                 ManualGrid()->GetTable()->SetValue(r, c, s.manualTable[r][c]);
             }
-        for (int i = 0; i < archive::kBoxes; ++i) Box(kBoxNames[i])->SetValue(s.boxes[i]);
+        for (int i = 0; i < panel::kBoxes; ++i) Box(kBoxNames[i])->SetValue(s.boxes[i]);
     }
 };
 
@@ -160,7 +161,7 @@ TEST_F(PanelArchiveTest, CountedAndManualPanelComesBackInItsModeOnly) {
 
         m_pPanel->Clear();
         m_pPanel->LoadArchive(strPath);
-        saved.boxes[archive::kBoxT] = "0.5 _";
+        saved.boxes[panel::kBoxT] = "0.5 _";
         EXPECT_EQ(Cells(saved), Cells(State()));
         EXPECT_EQ(4, m_pPanel->GetChosenCount());
 
@@ -269,7 +270,7 @@ TEST_F(PanelArchiveTest, OddFilesFillWhatTheyHoldAndKeepTheRest) {
             expected.manualTable[0][1] = "M";
             expected.manualTable[0][2] = "";
         }
-        expected.boxes[archive::kBoxK1] = wxString::FromUTF8("\xD0\x96");
+        expected.boxes[panel::kBoxK1] = wxString::FromUTF8("\xD0\x96");
         EXPECT_EQ(Cells(expected), Cells(State()));
         EXPECT_EQ(c.nTicks, m_pPanel->GetChosenCount());
     }
@@ -310,7 +311,7 @@ TEST_F(PanelArchiveTest, SaveChecksInputThenMovesTheArchiveDirectory) {
     EXPECT_FALSE(wxFileExists(LastSavePath(Dir())));
     Build(0);
     Contents closed = saved;
-    closed.boxes[archive::kBoxT] = "after save";
+    closed.boxes[panel::kBoxT] = "after save";
     EXPECT_EQ(Cells(closed), Cells(State()));
     EXPECT_EQ(4, m_pPanel->GetChosenCount());
     // The file Save wrote holds the panel as it was then.
@@ -431,7 +432,7 @@ TEST_F(PanelArchiveTest, SessionEndSavesInTheHomeFolderAndTheNextStartSaysSo) {
     EXPECT_TRUE(wxPendingDelete.Member(m_pFrame)) << "no question, the window goes";
     PumpEvents();
     m_pFrame = nullptr;
-    const wxString strSaved = PanelResult::SessionEndPath();
+    const wxString strSaved = LastSession::SessionEndPath();
     EXPECT_TRUE(strSaved.StartsWith(strHome)) << strSaved;
     EXPECT_EQ(archive::FormatArchive(Distinct(), 0), Slurp(strSaved));
 
@@ -441,31 +442,6 @@ TEST_F(PanelArchiveTest, SessionEndSavesInTheHomeFolderAndTheNextStartSaysSo) {
     EXPECT_EQ(Cells(Distinct()), Cells(State()));
     ASSERT_TRUE(m_pPanel->GetNoticeBar()->HasNotice());
     EXPECT_TRUE(m_pPanel->GetNoticeBar()->GetText().Contains(strSaved));
-}
-
-TEST_F(PanelArchiveTest, DamagedLastSaveFileIsKeptAside) {
-    const std::string damaged = "<Archive><Table><Row><RealP>1";
-    Spit(LastSavePath(Dir()), damaged);
-    Build(0);
-    EXPECT_EQ(Cells(Contents()), Cells(State()));
-    wxArrayString files = FilesIn(Dir());
-    ASSERT_EQ(1u, files.size());
-    EXPECT_TRUE(files[0].StartsWith(LastSavePath(Dir()) + ".bad-")) << files[0];
-    EXPECT_EQ(damaged, Slurp(files[0]));
-
-    // The next close writes a fresh last-save file beside the kept one.
-    SetState(ExampleContents());
-    CloseFrame();
-    files = FilesIn(Dir());
-    ASSERT_EQ(2u, files.size());
-    EXPECT_EQ(ExampleText("Fl", "Fr"), Slurp(LastSavePath(Dir())));
-    EXPECT_EQ(damaged, Slurp(files[1]));
-
-    // A file of the other mode is foreign too.
-    Build(1);
-    EXPECT_EQ(Cells(Contents()), Cells(State()));
-    EXPECT_FALSE(wxFileExists(LastSavePath(Dir())));
-    EXPECT_EQ(2u, FilesIn(Dir()).size()) << "two damaged files kept, no last-save file";
 }
 
 // Each undoable action, then Undo by its button or by Ctrl+Z: the panel,
@@ -511,7 +487,7 @@ TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste
     Count();
     Set();
     const Contents before = State();
-    ASSERT_FALSE(before.boxes[archive::kBoxK3].empty());
+    ASSERT_FALSE(before.boxes[panel::kBoxK3].empty());
     NoticeBar* pNotice = m_pPanel->GetNoticeBar();
     wxChoice* pChoice = XRCCTRL(*m_pFrame, "ID_CHOICE_PROGRAM_MODE", wxChoice);
     wxCommandEvent ctrlZ(wxEVT_MENU, wxID_UNDO);
@@ -558,7 +534,8 @@ TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste
     EXPECT_EQ(XRCID("ID_HELP"), CommandOf(m_pFrame->GetAcceleratorTable(), f1));
 }
 
-TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsKeptAside) {
+// An oversized last-save file: LastSessionTest.
+TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnread) {
     const wxString strBig = PathOf("big.xml");
     // A valid archive in front, padding behind: only the size refuses it.
     Spit(strBig, archive::FormatArchive(ExampleContents(), 0));
@@ -570,15 +547,6 @@ TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnreadAndAnOversizedLastSaveIsK
                                  " is larger than 16 MiB: it is not an archive of this program."));
     EXPECT_EQ(Cells(Distinct()), Cells(State()));
     EXPECT_FALSE(m_pPanel->GetNoticeBar()->HasNotice()) << "nothing to undo";
-
-    m_pFrame->Destroy();
-    PumpEvents();
-    ASSERT_TRUE(wxRenameFile(strBig, LastSavePath(Dir())));
-    Build(0);
-    EXPECT_EQ(Cells(Contents()), Cells(State()));
-    const wxArrayString files = FilesIn(Dir());
-    ASSERT_EQ(1u, files.size());
-    EXPECT_TRUE(files[0].StartsWith(LastSavePath(Dir()) + ".bad-")) << files[0];
 }
 
 }  // namespace

@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 
 const std::vector<double> kFourZeros(4, 0.0);
 
 TEST(CalculatorLifeCycle, ConstructionDefaults) {
-    Calculator calc;
+    CalculatorProbe calc;
     EXPECT_EQ(calc.m_dSearchTo, 500.0);
     EXPECT_EQ(calc.m_dSearchFrom, 0.0);
     EXPECT_EQ(calc.m_dSearchStep, 0.1);
@@ -32,7 +32,7 @@ TEST(CalculatorLifeCycle, ConstructionDefaults) {
 }
 
 TEST(CalculatorLifeCycle, SettersCopyFourValuesOrTheWholeVector) {
-    Calculator calc;
+    CalculatorProbe calc;
     const std::vector<double> six{1, 2, 3, 4, 5, 6};
     calc.SetRealPforCalc(six);
     calc.SetFrForCalc(six);
@@ -65,29 +65,32 @@ void CalculateTypical(Calculator& calc) {
 
 TEST(CalculatorLifeCycle, ClearResetsInputsAndResultsButKeepsManualAndRowResults) {
     ProgramMode mode(1);
-    Calculator calc;
+    CalculatorProbe calc;
     CalculateTypical(calc);
-    const Calculator before = calc;
+    const CalculatorProbe before = calc;
     calc.Clear();
     for (const auto* v :
          {&calc.m_vecRealPforCalc, &calc.m_vecFlForCalc, &calc.m_vecFrForCalc, &calc.m_vecFForCalc})
         EXPECT_EQ(*v, kFourZeros);
     EXPECT_TRUE(calc.m_vecRealP.empty() && calc.m_vecFl.empty() && calc.m_vecFr.empty() &&
                 calc.m_vecF.empty());
-    for (auto m : {&Calculator::m_dT, &Calculator::m_dKeff, &Calculator::m_dDT, &Calculator::m_t1,
-                   &Calculator::m_t2, &Calculator::m_t3, &Calculator::m_p1, &Calculator::m_p2,
-                   &Calculator::m_p3, &Calculator::m_k1, &Calculator::m_k2, &Calculator::m_k3})
+    for (auto m : {&CalculatorProbe::m_dT, &CalculatorProbe::m_dKeff, &CalculatorProbe::m_dDT,
+                   &CalculatorProbe::m_t1, &CalculatorProbe::m_t2, &CalculatorProbe::m_t3,
+                   &CalculatorProbe::m_p1, &CalculatorProbe::m_p2, &CalculatorProbe::m_p3,
+                   &CalculatorProbe::m_k1, &CalculatorProbe::m_k2, &CalculatorProbe::m_k3})
         EXPECT_EQ(calc.*m, 0);
     // Kept, and not 0 after the calculation.
-    for (auto m : {&Calculator::m_dManualK1, &Calculator::m_dManualK2, &Calculator::m_dManualK3,
-                   &Calculator::m_dManualKeff, &Calculator::m_dManualDT, &Calculator::m_T1,
-                   &Calculator::m_T2, &Calculator::m_P1, &Calculator::m_P2, &Calculator::m_P3,
-                   &Calculator::m_dPoleMax, &Calculator::m_dPoleMin}) {
+    for (auto m : {&CalculatorProbe::m_dManualK1, &CalculatorProbe::m_dManualK2,
+                   &CalculatorProbe::m_dManualK3, &CalculatorProbe::m_dManualKeff,
+                   &CalculatorProbe::m_dManualDT, &CalculatorProbe::m_T1, &CalculatorProbe::m_T2,
+                   &CalculatorProbe::m_P1, &CalculatorProbe::m_P2, &CalculatorProbe::m_P3,
+                   &CalculatorProbe::m_dPoleMax, &CalculatorProbe::m_dPoleMin}) {
         EXPECT_NE(before.*m, 0);
         EXPECT_EQ(calc.*m, before.*m);
     }
-    for (auto m : {&Calculator::m_vecPoles, &Calculator::m_vecCorrectP, &Calculator::m_vecAccuracy,
-                   &Calculator::m_vecManualCorrectP, &Calculator::m_vecManualAccuracy})
+    for (auto m : {&CalculatorProbe::m_vecPoles, &CalculatorProbe::m_vecCorrectP,
+                   &CalculatorProbe::m_vecAccuracy, &CalculatorProbe::m_vecManualCorrectP,
+                   &CalculatorProbe::m_vecManualAccuracy})
         EXPECT_EQ(calc.*m, before.*m);
     EXPECT_EQ(calc.m_nPoleCase, before.m_nPoleCase);
     // The row accessors still answer for the rows of the last calculation.
@@ -96,7 +99,7 @@ TEST(CalculatorLifeCycle, ClearResetsInputsAndResultsButKeepsManualAndRowResults
 
 TEST(CalculatorLifeCycle, RowAccessorsAreRangeChecked) {
     ProgramMode mode(1);
-    Calculator calc;
+    CalculatorProbe calc;
     EXPECT_THROW(calc.GetCorrectP(0), std::out_of_range);
     CalculateTypical(calc);
     EXPECT_NO_THROW(calc.GetManualAccuracy(3));
@@ -148,7 +151,7 @@ protected:
 // Manual values with more decimals than are used; K1 = K3 = 0 leaves Keff / x
 // whatever K2 is. (The whole model is checked through the panel's Set.)
 TEST_P(ManualCalculation, WithoutK1AndK3GivesKeffOverX) {
-    Calculator calc;
+    CalculatorProbe calc;
     const std::vector<double> fl{5000, 2000, 1000}, fr{5100, 2100, 900}, realP{150, 60, 25};
     calc.SetRealP(realP);
     calc.SetFl(fl);

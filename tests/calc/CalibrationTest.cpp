@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ protected:
 
 TEST_P(Calibration, GivesBackTheDetectorAndCorrectsEveryRow) {
     const EngineInput in = ElevenRows(kTypical, true);
-    Calculator calc;
+    CalculatorProbe calc;
     in.FeedTo(calc);
     ASSERT_TRUE(calc.Calculate());
     EXPECT_TRUE(ErrorRecorder::Messages().empty());
@@ -43,7 +43,7 @@ TEST_P(Calibration, GivesBackTheDetectorAndCorrectsEveryRow) {
 
 TEST_P(Calibration, UnroundedCoefficientsReproduceThePointsOfAFullyCorrectedDetector) {
     const EngineInput in = ElevenRows(kTypical, false);
-    Calculator raw;
+    CalculatorProbe raw;
     in.FeedTo(raw);
     PrepareSearch(raw);
     raw.FindK3();
@@ -78,7 +78,7 @@ TEST_P(Calibration, UnroundedCoefficientsReproduceThePointsOfAFullyCorrectedDete
     }
 
     // Calculate rounds the five to three decimals before correcting the rows.
-    Calculator calc;
+    CalculatorProbe calc;
     in.FeedTo(calc);
     ASSERT_TRUE(calc.Calculate());
     const double shown[5] = {calc.GetDT(), calc.GetKeff(), calc.GetK1(), calc.GetK2(),

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "testsupport/Detector.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ class PoleLayout : public K3Search, public ::testing::WithParamInterface<Layout>
 // finding it takes the jump; in case 4 the root lies past b.
 TEST_P(PoleLayout, ReachedByRealInputsAndSearchedToTheDetectorsK3) {
     const Layout& l = GetParam();
-    Calculator calc;
+    CalculatorProbe calc;
     FromDetector(l.det, l.x).FeedTo(calc);
     ASSERT_TRUE(calc.Calculate());
     EXPECT_EQ(calc.m_nPoleCase, l.poleCase);
@@ -69,7 +69,7 @@ TEST_F(K3Search, ClassificationBoundariesFirstMatchWinsAndNaNMatchesNothing) {
         {kNaN, 100, 5},  //
         {100, kNaN, 5},  //
     };
-    Calculator calc;
+    CalculatorProbe calc;
     for (const auto& r : rows) {
         calc.m_dPoleMin = r.pmin;
         calc.m_dPoleMax = r.pmax;
@@ -79,7 +79,7 @@ TEST_F(K3Search, ClassificationBoundariesFirstMatchWinsAndNaNMatchesNothing) {
 }
 
 TEST_F(K3Search, UndefinedPoleMakesTheLayoutUndefined) {
-    Calculator calc;
+    CalculatorProbe calc;
     calc.m_t1 = 100;
     calc.m_t2 = 200;
     calc.m_t3 = 300;
@@ -103,7 +103,7 @@ TEST_F(K3Search, SlopeBoundScansFiveThousandPoints) {
         realP.push_back(static_cast<double>((poles[i - 1] + x[i]) * 500.0L / (x[i] * x[i])));
         readings.push_back(x[i] + 2.5);
     }
-    Calculator calc;
+    CalculatorProbe calc;
     PointsOnly(realP, readings, x[3]).FeedTo(calc);
     PrepareSearch(calc);
 
@@ -121,7 +121,7 @@ TEST_F(K3Search, SlopeBoundScansFiveThousandPoints) {
 }
 
 TEST_F(K3Search, ZeroSlopeBoundOrEmptyIntervalCannotFindADecision) {
-    Calculator calc;
+    CalculatorProbe calc;
     // Points 2 and 3 alike make the equation vanish everywhere.
     PointsOnly({5, 2, 1, 1}, {100, 200, 400, 400}, 400).FeedTo(calc);
     calc.m_vecPoles = {7, 8, 9};
@@ -131,7 +131,7 @@ TEST_F(K3Search, ZeroSlopeBoundOrEmptyIntervalCannotFindADecision) {
     EXPECT_EQ(calc.m_vecPoles, (std::vector<double>{7, 8, 9}));
     EXPECT_EQ(calc.m_k3, 1.5);
 
-    Calculator empty;
+    CalculatorProbe empty;
     FromDetector(kTypical, kTypicalPoints).FeedTo(empty);
     empty.m_dSearchTo = empty.m_dSearchFrom;
     EXPECT_FALSE(empty.Calculate());
@@ -140,7 +140,7 @@ TEST_F(K3Search, ZeroSlopeBoundOrEmptyIntervalCannotFindADecision) {
 
 // Runs the eight attempts the way the search does, without its guards, and
 // returns the attempt whose strategy reported a root (-1 for none).
-int UnguardedAttempt(Calculator& calc) {
+int UnguardedAttempt(CalculatorProbe& calc) {
     PrepareSearch(calc);
     const double L = calc.EstimateSlope();
     calc.FindPoles();
@@ -180,7 +180,7 @@ class SearchFailure : public K3Search, public ::testing::WithParamInterface<Fail
 TEST_P(SearchFailure, ReportsK3AndKeepsTheEarlierCoefficients) {
     const Failure& f = GetParam();
     if (f.unguardedStop >= -1) {
-        Calculator probe;
+        CalculatorProbe probe;
         f.in.FeedTo(probe);
         ASSERT_EQ(UnguardedAttempt(probe), f.unguardedStop);
         // Where it stops is no root.
@@ -188,10 +188,10 @@ TEST_P(SearchFailure, ReportsK3AndKeepsTheEarlierCoefficients) {
             EXPECT_GT(std::fabs(K3EquationOf(probe, probe.m_k3)), 1e-4L);
         }
     }
-    Calculator calc;
+    CalculatorProbe calc;
     FromDetector(kTypical, kTypicalPoints).FeedTo(calc);
     ASSERT_TRUE(calc.Calculate());
-    const Calculator before = calc;
+    const CalculatorProbe before = calc;
     f.in.FeedTo(calc);
     EXPECT_FALSE(calc.Calculate());
     ExpectOneMessage("Can't find coefficient K3");
@@ -202,7 +202,7 @@ TEST_P(SearchFailure, ReportsK3AndKeepsTheEarlierCoefficients) {
     // Steps before the search hold the new values, later ones the old.
     EXPECT_NE(calc.m_t1, before.m_t1);
     EXPECT_NE(calc.m_P1, before.m_P1);
-    for (auto k : {&Calculator::m_k1, &Calculator::m_k2, &Calculator::m_k3})
+    for (auto k : {&CalculatorProbe::m_k1, &CalculatorProbe::m_k2, &CalculatorProbe::m_k3})
         EXPECT_EQ(calc.*k, before.*k);
     EXPECT_EQ(calc.m_vecCorrectP, before.m_vecCorrectP);
     // The next calculation has a budget of its own.
@@ -271,7 +271,7 @@ TEST_P(Fallback, FindsTheRootTheMarchMisses) {
     const bool bBudget = !c.pLayout;
     if (!bBudget) {
         // The march alone stops nowhere, or on a point that is no root.
-        Calculator probe;
+        CalculatorProbe probe;
         in.FeedTo(probe);
         if (UnguardedAttempt(probe) >= 0) {
             EXPECT_GT(std::fabs(K3EquationOf(probe, probe.m_k3)), 1e-4L);
@@ -280,7 +280,7 @@ TEST_P(Fallback, FindsTheRootTheMarchMisses) {
     const long double root = StrategyRoot(CalibrateInput(1, in), c.poleCase);
     ASSERT_TRUE(std::isfinite(root));
 
-    Calculator calc;
+    CalculatorProbe calc;
     in.FeedTo(calc);
     PrepareSearch(calc);
     calc.FindK3();
@@ -298,7 +298,7 @@ TEST_P(Fallback, FindsTheRootTheMarchMisses) {
         EXPECT_GT(start + std::fabs(calc.K3Equation(start)) / calc.m_dSlopeBound, root);
     }
 
-    Calculator counted;
+    CalculatorProbe counted;
     in.FeedTo(counted);
     ASSERT_TRUE(counted.Calculate());
     EXPECT_TRUE(ErrorRecorder::Messages().empty());
@@ -317,7 +317,7 @@ TEST_F(K3Search, ListsTheOtherRootWithTheCoefficientsItImplies) {
     const long double above = fit.FirstRoot(fit.PoleMax(), 500);
     ASSERT_TRUE(std::isfinite(below) && std::isfinite(above));
 
-    Calculator calc;
+    CalculatorProbe calc;
     in.FeedTo(calc);
     ASSERT_TRUE(calc.Calculate());
     EXPECT_EQ(calc.m_nPoleCase, kTwoRoots.poleCase);

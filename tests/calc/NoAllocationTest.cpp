@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/calc/Detector.h"
+#include "testsupport/Detector.h"
 
 // Global operator new calls so far (CountingAllocator.cpp).
 long AllocationCount();
@@ -13,7 +13,7 @@ protected:
 };
 
 TEST_P(NoAllocation, InTheWholeSearch) {
-    Calculator calc;
+    CalculatorProbe calc;
     FromDetector(GetParam().det, GetParam().x).FeedTo(calc);
     PrepareSearch(calc);
     const long before = AllocationCount();

@@ -18,11 +18,11 @@
 #include "archive/ArchiveDocument.h"
 #include "report/CsvExport.h"
 #include "tests/archive/ArchiveTestData.h"
-#include "tests/report/KnownPanel.h"
-#include "tests/support/TempDir.h"
-#include "tests/ui/CalibrationModel.h"
+#include "testsupport/CalibrationModel.h"
+#include "testsupport/KnownPanel.h"
+#include "testsupport/TempDir.h"
 
-using archive::Contents;
+using panel::Contents;
 
 namespace {
 
@@ -141,7 +141,7 @@ TEST_F(ExportCommandTest, RecountListsEveryStoredValueThatDiffers) {
     const DataSet data = MakeDetectorData(0, kAllRows, {0, 6, 8, 10});
     const Contents good = CountedAndSet(data);
     Contents changed = good;
-    changed.boxes[archive::kBoxK1] = "9.999";
+    changed.boxes[panel::kBoxK1] = "9.999";
     changed.table[4][4] = "1.0";
     changed.manualTable[10][5] = "";
     const Outcome run = Export("--recount " + WriteArchive("changed.xml", changed, 0));
@@ -170,7 +170,7 @@ TEST_F(ExportCommandTest, RefusedOrFailedCountEndsWithItsMessage) {
     const char* const rows[][3] = {
         {"1", "400", "400"}, {"1000", "300", "300"}, {"1", "200", "200"}, {"1", "100", "100"}};
     for (int r = 0; r < 4; ++r) noRoot.table[r] = {"1", rows[r][0], rows[r][1], rows[r][2], "", ""};
-    noRoot.boxes[archive::kBoxT] = "100";
+    noRoot.boxes[panel::kBoxT] = "100";
     run = Export("--recount " + WriteArchive("noroot.xml", noRoot, 1), "ru_RU.UTF-8");
     EXPECT_EQ(run.nStatus, 1);
     if (kLanguageFromLocale) EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
@@ -208,9 +208,9 @@ TEST_F(ExportCommandTest, HostileArchivesNeverCrashIt) {
     const char* const values[] = {"nan", "inf", "-inf", "1e308", "-1e-308", "0", "-5", "1e999"};
     for (const char* szValue : values) {
         Contents c;
-        for (int r = 0; r < archive::kRows; ++r)
+        for (int r = 0; r < panel::kRows; ++r)
             c.table[r] = {r < 4 ? "1" : "", szValue, r % 2 ? szValue : "1000", szValue, "", ""};
-        c.boxes[archive::kBoxT] = szValue;
+        c.boxes[panel::kBoxT] = szValue;
         c.manualTable[0][4] = "1";  // makes a Set of it too
         texts.push_back(archive::FormatArchive(c, 0));
     }

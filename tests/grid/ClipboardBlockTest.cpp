@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-using archive::GridTable;
+using panel::GridTable;
 using Rows = std::vector<std::vector<std::string>>;
 
 namespace {

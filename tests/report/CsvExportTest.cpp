@@ -42,18 +42,18 @@ TEST(CsvExport, ExampleArchiveInBothModes) {
         "1,1,100,98.4,98.9,,,,\r\n"
         "2,,200,195.1,,,,,\r\n" +
         kEmptyRows;
-    const archive::Contents example = archive_example::ExampleContents();
+    const panel::Contents example = archive_example::ExampleContents();
     EXPECT_EQ(CsvExport::Format(example, 0), strHead + "frequency" + strRest);
     EXPECT_EQ(CsvExport::Format(example, 1), strHead + "period" + strRest);
 }
 
 TEST(CsvExport, ResultsTicksAndAwkwardTextsKeepTheirFields) {
-    archive::Contents c;
+    panel::Contents c;
     c.table[0] = {"true", "1,5", "say \"hi\"", "two\nlines", "99.123", "-0.5"};
     c.table[1] = {"0", wxString::FromUTF8("мкс"), "", "", "", ""};
     c.manualTable[0] = {"1", "x", "x", "x", "98.7", "1.2"};
-    c.boxes[archive::kBoxK1] = "0.350";
-    c.boxes[archive::kBoxManualRegistration] = "a,b";
+    c.boxes[panel::kBoxK1] = "0.350";
+    c.boxes[panel::kBoxManualRegistration] = "a,b";
     const std::string csv = CsvExport::Format(c, 0);
     EXPECT_NE(csv.find("\r\nK1,0.350,,,,,,,\r\n"), std::string::npos);
     EXPECT_NE(csv.find("\r\nManualKeff,\"a,b\",,,,,,,\r\n"), std::string::npos);

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "report/PlotData.h"
-#include "tests/report/KnownPanel.h"
+#include "testsupport/KnownPanel.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(PlotData, PointsLineAndAccuracyAreWhatThePanelShows) {
     for (const auto& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.nMode) + ", rows " + std::to_string(c.rows.size()));
         const DataSet data = MakeDetectorData(c.nMode, c.rows, c.chosen, c.bTwoReadings);
-        const archive::Contents contents = PanelAfterCount(data);
+        const panel::Contents contents = PanelAfterCount(data);
         const CountResult expected = ExpectedCount(data);
         const PlotData plot = PlotData::Build(contents, c.nMode);
 
@@ -91,8 +91,8 @@ TEST(PlotData, PointsLineAndAccuracyAreWhatThePanelShows) {
             ExpectAxisCovers(plot.m_axisAccuracy, plot.m_vecAccuracyCount[i].dY);
         }
         ExpectLine(plot.m_count,
-                   BoxesDetector(contents, archive::kBoxDeadTime, archive::kBoxRegistration,
-                                 archive::kBoxK1, archive::kBoxK2, archive::kBoxK3),
+                   BoxesDetector(contents, panel::kBoxDeadTime, panel::kBoxRegistration,
+                                 panel::kBoxK1, panel::kBoxK2, panel::kBoxK3),
                    c.nMode, xMin, xMax);
         for (const auto& s : plot.m_count.vecSegments[0]) ExpectAxisCovers(plot.m_axisY, s.dY);
         // The band of +-1 % is always in view; no Set, no manual line.
@@ -106,7 +106,7 @@ TEST(PlotData, PointsLineAndAccuracyAreWhatThePanelShows) {
 
 TEST(PlotData, SetAddsTheManualLineFromTheManualBoxes) {
     const DataSet data = MakeDetectorData(0, kAllRows, {0, 6, 8, 10});
-    archive::Contents contents = PanelAfterCount(data);
+    panel::Contents contents = PanelAfterCount(data);
     const Detector typed{3.1L, 8800, 0.3L, 0.025L, 2.5L};
     ApplySet(contents, data, typed);
     const std::vector<RowResult> manual = ExpectedManual(data, typed);
@@ -115,8 +115,8 @@ TEST(PlotData, SetAddsTheManualLineFromTheManualBoxes) {
     // Frequencies rise down the grid.
     const double xMin = plot.m_vecPoints.front().dX, xMax = plot.m_vecPoints.back().dX;
     const Detector boxes =
-        BoxesDetector(contents, archive::kBoxManualDeadTime, archive::kBoxManualRegistration,
-                      archive::kBoxManualK1, archive::kBoxManualK2, archive::kBoxManualK3);
+        BoxesDetector(contents, panel::kBoxManualDeadTime, panel::kBoxManualRegistration,
+                      panel::kBoxManualK1, panel::kBoxManualK2, panel::kBoxManualK3);
     ExpectLine(plot.m_manual, boxes, 0, xMin, xMax);
     ASSERT_EQ(plot.m_vecAccuracyManual.size(), data.rows.size());
     for (size_t i = 0; i < manual.size(); ++i)
@@ -126,17 +126,17 @@ TEST(PlotData, SetAddsTheManualLineFromTheManualBoxes) {
 
     // An empty manual box stands for 0, as Set reads it; a box that is no
     // number gives no line at all rather than a wrong one.
-    contents.boxes[archive::kBoxManualK1] = "";
+    contents.boxes[panel::kBoxManualK1] = "";
     plot = PlotData::Build(contents, 0);
     ExpectLine(plot.m_manual, {boxes.dt, boxes.keff, 0, boxes.k2, boxes.k3}, 0, xMin, xMax);
-    contents.boxes[archive::kBoxManualK1] = "0,3";
+    contents.boxes[panel::kBoxManualK1] = "0,3";
     plot = PlotData::Build(contents, 0);
     EXPECT_FALSE(plot.m_manual.bShown);
     EXPECT_TRUE(plot.m_vecAccuracyManual.empty());
 }
 
 TEST(PlotData, ValuesThatAreNotPositiveAreLeftOutAndCounted) {
-    archive::Contents c;
+    panel::Contents c;
     // Mode 1, second readings in use: left out are rows 1 (value 0), 2
     // (negative value), 3 (negative mean reading) and 4 (reading 0);
     // row 5 is not complete and row 6 holds only text, so neither counts.
@@ -158,23 +158,23 @@ TEST(PlotData, ValuesThatAreNotPositiveAreLeftOutAndCounted) {
     EXPECT_FALSE(plot.m_count.bShown) << "no results in the boxes, no line";
 
     // Nothing placeable: nothing to show, but still counted.
-    archive::Contents bad;
+    panel::Contents bad;
     bad.table[0] = {"", "0", "10", "", "", ""};
     const PlotData empty = PlotData::Build(bad, 0);
     EXPECT_TRUE(empty.IsEmpty());
     EXPECT_EQ(empty.m_nLeftOut, 1);
-    EXPECT_TRUE(PlotData::Build(archive::Contents(), 0).IsEmpty());
+    EXPECT_TRUE(PlotData::Build(panel::Contents(), 0).IsEmpty());
 }
 
 TEST(PlotData, LineBreaksWhereTheModelIsNotPositive) {
     // Mode 1, dead time 150: readings below it give a negative corrected
     // period and a negative value.
-    archive::Contents c;
+    panel::Contents c;
     c.table[0] = {"", "50", "100", "", "", ""};
     c.table[1] = {"", "5", "1000", "", "", ""};
-    c.boxes[archive::kBoxDeadTime] = "150";
-    c.boxes[archive::kBoxRegistration] = "5000";
-    c.boxes[archive::kBoxK1] = c.boxes[archive::kBoxK2] = c.boxes[archive::kBoxK3] = "0";
+    c.boxes[panel::kBoxDeadTime] = "150";
+    c.boxes[panel::kBoxRegistration] = "5000";
+    c.boxes[panel::kBoxK1] = c.boxes[panel::kBoxK2] = c.boxes[panel::kBoxK3] = "0";
     const PlotData plot = PlotData::Build(c, 1);
     ASSERT_TRUE(plot.m_count.bShown);
     EXPECT_TRUE(plot.m_count.bCut);

@@ -11,7 +11,7 @@
 #include <wx/translation.h>
 
 #include "report/ReportDocument.h"
-#include "tests/report/KnownPanel.h"
+#include "testsupport/KnownPanel.h"
 
 namespace {
 
@@ -77,31 +77,30 @@ const Labels kRussian = {wxLANGUAGE_RUSSIAN,
                          "Точность"};
 
 // The cells the page must show for these contents, in order.
-std::vector<std::string> ExpectedCells(const archive::Contents& c, const Labels& l,
+std::vector<std::string> ExpectedCells(const panel::Contents& c, const Labels& l,
                                        const std::string& strArchive, bool bSet) {
-    auto box = [&](archive::Box b) { return c.boxes[b].utf8_string(); };
+    auto box = [&](panel::Box b) { return c.boxes[b].utf8_string(); };
     std::vector<std::string> cells = {l.date, "2026-03-04 05:06:07", l.mode, l.modeValue};
     if (!strArchive.empty()) cells.insert(cells.end(), {l.archive, strArchive + l.changed});
-    cells.insert(cells.end(),
-                 {"T", box(archive::kBoxT), "", l.result, l.manual, l.deadTime,
-                  box(archive::kBoxDeadTime), box(archive::kBoxManualDeadTime), l.keff,
-                  box(archive::kBoxRegistration), box(archive::kBoxManualRegistration)});
-    const archive::Box k[][2] = {{archive::kBoxK1, archive::kBoxManualK1},
-                                 {archive::kBoxK2, archive::kBoxManualK2},
-                                 {archive::kBoxK3, archive::kBoxManualK3}};
+    cells.insert(cells.end(), {"T", box(panel::kBoxT), "", l.result, l.manual, l.deadTime,
+                               box(panel::kBoxDeadTime), box(panel::kBoxManualDeadTime), l.keff,
+                               box(panel::kBoxRegistration), box(panel::kBoxManualRegistration)});
+    const panel::Box k[][2] = {{panel::kBoxK1, panel::kBoxManualK1},
+                               {panel::kBoxK2, panel::kBoxManualK2},
+                               {panel::kBoxK3, panel::kBoxManualK3}};
     for (int i = 0; i < 3; ++i)
         cells.insert(cells.end(), {"K" + std::to_string(i + 1), box(k[i][0]), box(k[i][1])});
-    for (const archive::GridTable* pTable : {&c.table, &c.manualTable}) {
+    for (const panel::GridTable* pTable : {&c.table, &c.manualTable}) {
         if (pTable == &c.manualTable && !bSet) break;
         cells.insert(cells.end(), {l.row, "\u2713", l.realP, "Fl", "Fr", l.correction, l.accuracy});
-        for (int r = 0; r < archive::kRows; ++r) {
+        for (int r = 0; r < panel::kRows; ++r) {
             const auto& row = (*pTable)[r];
             bool bFilled = false;
             for (const wxString& s : row) bFilled = bFilled || !s.empty();
             if (!bFilled) continue;
             cells.push_back(std::to_string(r + 1));
             cells.push_back(row[0].empty() ? "" : "\u2713");
-            for (int col = 1; col < archive::kCols; ++col) cells.push_back(row[col].utf8_string());
+            for (int col = 1; col < panel::kCols; ++col) cells.push_back(row[col].utf8_string());
         }
     }
     return cells;
@@ -111,9 +110,9 @@ TEST(ReportDocument, ShowsThePanelsTextsInEnglishAndRussian) {
     // Rows 0 to 9 of the detector; row 10 holds text only, with markup
     // characters, which the page must show as typed.
     const DataSet data = MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 5, 7, 9});
-    archive::Contents counted = PanelAfterCount(data);
+    panel::Contents counted = PanelAfterCount(data);
     counted.table[10][1] = "<b>n/a & \"x\"";
-    archive::Contents set = counted;
+    panel::Contents set = counted;
     ApplySet(set, data, {3.1L, 8800, 0.3L, 0.025L, 2.5L});
     const wxDateTime when(4, wxDateTime::Mar, 2026, 5, 6, 7);
 
@@ -131,7 +130,7 @@ TEST(ReportDocument, ShowsThePanelsTextsInEnglishAndRussian) {
             ASSERT_TRUE(pTranslations->AddCatalog("kevro_zanol"));
         }
         const struct {
-            const archive::Contents* pContents;
+            const panel::Contents* pContents;
             const char* szArchive;
             bool bSet;
         } cases[] = {{&counted, "", false}, {&set, "/data/run <1>.xml", true}};

@@ -11,8 +11,8 @@
 #include <wx/textctrl.h>
 
 #include "tests/gui/ExpectErrorBox.h"
-#include "tests/support/TempDir.h"
-#include "tests/ui/CalibrationModel.h"
+#include "testsupport/CalibrationModel.h"
+#include "testsupport/TempDir.h"
 
 class MainFrame;
 class PanelResult;

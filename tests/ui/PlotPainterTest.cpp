@@ -9,8 +9,8 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 
+#include "testsupport/KnownPanel.h"
 #include "tests/gui/GuiTestMain.h"
-#include "tests/report/KnownPanel.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "ui/PlotPainter.h"
 
@@ -80,7 +80,7 @@ double LineCoverage(const Rendered& r, const PlotData& data, const PlotData::Mod
 
 TEST(PlotPainter, DrawsMarkersLinesAndBandWhereTheDataPutThem) {
     const DataSet data = MakeDetectorData(0, kAllRows, {0, 6, 8, 10});
-    archive::Contents contents = PanelAfterCount(data);
+    panel::Contents contents = PanelAfterCount(data);
     ApplySet(contents, data, {3.1L, 8800, 0.3L, 0.025L, 2.5L});
     const PlotData plot = PlotData::Build(contents, 0);
     const Rendered r = Render(plot);
@@ -136,7 +136,7 @@ TEST(PlotPainter, DrawsMarkersLinesAndBandWhereTheDataPutThem) {
 }
 
 TEST(PlotPainter, NothingToShowIsSaidNotDrawn) {
-    const Rendered r = Render(PlotData::Build(archive::Contents(), 0));
+    const Rendered r = Render(PlotData::Build(panel::Contents(), 0));
     for (const wxColour& c : {PlotPainter::kPointColour, PlotPainter::kTickedColour,
                               PlotPainter::kCountColour, PlotPainter::kBandColour})
         EXPECT_EQ(Count(r.image, c), 0);

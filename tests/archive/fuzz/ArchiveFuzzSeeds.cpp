@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     int n = 0;
-    for (const archive::Contents& contents :
+    for (const panel::Contents& contents :
          {archive_example::Distinct(), archive_example::ExampleContents()})
         for (int nMode : {0, 1}) {
             const std::string path = std::string(argv[1]) + "/seed" + std::to_string(n++) + ".xml";

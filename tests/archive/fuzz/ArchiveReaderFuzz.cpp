@@ -16,10 +16,10 @@ void Check(bool bCondition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    static const archive::Contents start = archive_example::Distinct();
+    static const panel::Contents start = archive_example::Distinct();
     const std::string text(reinterpret_cast<const char*>(pData), nSize);
     for (int nMode : {0, 1}) {
-        archive::Contents io = start;
+        panel::Contents io = start;
         wxString strError;
         if (!archive::ReadArchiveText(text, "fuzz", nMode, io, strError)) {
             Check(io.table == start.table && io.manualTable == start.manualTable &&
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         }
         const std::string once = archive::FormatArchive(io, nMode);
         for (unsigned char ch : once) Check(ch < 0x80);
-        archive::Contents again;
+        panel::Contents again;
         Check(archive::ReadArchiveText(once, "", nMode, again, strError));
         Check(archive::FormatArchive(again, nMode) == once);
     }

@@ -1,18 +1,18 @@
-#ifndef VARID_TESTS_REPORT_KNOWNPANEL_H
-#define VARID_TESTS_REPORT_KNOWNPANEL_H
+#ifndef VARID_TESTSUPPORT_KNOWNPANEL_H
+#define VARID_TESTSUPPORT_KNOWNPANEL_H
 
 #include <cstdlib>
 
-#include "archive/ArchiveDocument.h"
-#include "tests/ui/CalibrationModel.h"
+#include "grid/PanelContents.h"
+#include "testsupport/CalibrationModel.h"
 
 // The panel as it stands after typing a data set of the tests' detector and
 // pressing Count: points, ticks, T, the results in the grid and the boxes,
 // the manual boxes filled from them. The texts come from the tests' own
 // model of the calibration, not from the engine.
-inline archive::Contents PanelAfterCount(const DataSet& data) {
+inline panel::Contents PanelAfterCount(const DataSet& data) {
     const CountResult result = ExpectedCount(data);
-    archive::Contents c;
+    panel::Contents c;
     for (size_t i = 0; i < data.rows.size(); ++i) {
         const DataRow& row = data.rows[i];
         c.table[row.nRow] = {row.bChosen ? "1" : "",
@@ -22,21 +22,20 @@ inline archive::Contents PanelAfterCount(const DataSet& data) {
                              result.rows[i].strCorrection,
                              result.rows[i].strAccuracy};
     }
-    c.boxes[archive::kBoxT] = data.strT;
-    const std::string* values[] = {&result.strKeff, &result.strDT, &result.strK1, &result.strK2,
+    c.boxes[panel::kBoxT] = data.strT;
+    // In the order of panel::kResultBoxes.
+    const std::string* values[] = {&result.strDT, &result.strKeff, &result.strK1, &result.strK2,
                                    &result.strK3};
-    const archive::Box results[] = {archive::kBoxRegistration, archive::kBoxDeadTime,
-                                    archive::kBoxK1, archive::kBoxK2, archive::kBoxK3};
-    const archive::Box manual[] = {archive::kBoxManualRegistration, archive::kBoxManualDeadTime,
-                                   archive::kBoxManualK1, archive::kBoxManualK2,
-                                   archive::kBoxManualK3};
-    for (int i = 0; i < 5; ++i) c.boxes[results[i]] = c.boxes[manual[i]] = *values[i];
+    for (int i = 0; i < panel::kResults; ++i) {
+        const panel::ResultBox& r = panel::kResultBoxes[i];
+        c.boxes[r.result] = c.boxes[r.manual] = *values[i];
+    }
     return c;
 }
 
 // Then the manual values typed and Set pressed: the manual grid repeats the
 // points and shows the rows corrected with those values.
-inline void ApplySet(archive::Contents& c, const DataSet& data, const Detector& typed) {
+inline void ApplySet(panel::Contents& c, const DataSet& data, const Detector& typed) {
     const std::vector<RowResult> rows = ExpectedManual(data, typed);
     for (size_t i = 0; i < data.rows.size(); ++i) {
         const int r = data.rows[i].nRow;
@@ -45,17 +44,15 @@ inline void ApplySet(archive::Contents& c, const DataSet& data, const Detector& 
         c.manualTable[r][5] = rows[i].strAccuracy;
     }
     auto text = [](long double v) { return wxString::Format("%.3f", static_cast<double>(v)); };
-    c.boxes[archive::kBoxManualDeadTime] = text(typed.dt);
-    c.boxes[archive::kBoxManualRegistration] = text(typed.keff);
-    c.boxes[archive::kBoxManualK1] = text(typed.k1);
-    c.boxes[archive::kBoxManualK2] = text(typed.k2);
-    c.boxes[archive::kBoxManualK3] = text(typed.k3);
+    const long double values[] = {typed.dt, typed.keff, typed.k1, typed.k2, typed.k3};
+    for (int i = 0; i < panel::kResults; ++i)
+        c.boxes[panel::kResultBoxes[i].manual] = text(values[i]);
 }
 
 // The detector a model's five boxes describe, read as the tests read numbers.
-inline Detector BoxesDetector(const archive::Contents& c, archive::Box dt, archive::Box keff,
-                              archive::Box k1, archive::Box k2, archive::Box k3) {
-    auto num = [&](archive::Box b) { return std::strtold(c.boxes[b].utf8_str(), nullptr); };
+inline Detector BoxesDetector(const panel::Contents& c, panel::Box dt, panel::Box keff,
+                              panel::Box k1, panel::Box k2, panel::Box k3) {
+    auto num = [&](panel::Box b) { return std::strtold(c.boxes[b].utf8_str(), nullptr); };
     return {num(dt), num(keff), num(k1), num(k2), num(k3)};
 }
 

@@ -1,10 +1,10 @@
-#ifndef VARID_TESTS_UI_CALIBRATIONMODEL_H
-#define VARID_TESTS_UI_CALIBRATIONMODEL_H
+#ifndef VARID_TESTSUPPORT_CALIBRATIONMODEL_H
+#define VARID_TESTSUPPORT_CALIBRATIONMODEL_H
 
 #include <string>
 #include <vector>
 
-#include "tests/calc/Detector.h"
+#include "testsupport/Detector.h"
 
 // What an operator types for a synthetic detector, and the texts the panel
 // must show for it, from the tests' own model of the calibration.

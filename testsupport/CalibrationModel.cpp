@@ -1,4 +1,4 @@
-#include "tests/ui/CalibrationModel.h"
+#include "testsupport/CalibrationModel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
 // The panel's archive members: they copy the widgets into the headless
-// document tables and back; all tree walking lives in ArchiveDocument.
+// document tables and back and ask the operator; the file format lives in
+// ArchiveDocument, the last session's rules in LastSession.
 #include "ui/PanelResult.h"
 
 #include <wx/datetime.h>
@@ -11,33 +12,19 @@
 
 #include "app/Globals.h"
 #include "archive/ArchiveDocument.h"
+#include "archive/LastSession.h"
 #include "ui/ErrorBox.h"
 
 namespace {
 
-void CopyOut(wxGridTableBase* pTable, archive::GridTable& table) {
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c) table[r][c] = pTable->GetValue(r, c);
+void CopyOut(wxGridTableBase* pTable, panel::GridTable& table) {
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c) table[r][c] = pTable->GetValue(r, c);
 }
 
-void CopyIn(const archive::GridTable& table, wxGridTableBase* pTable) {
-    for (int r = 0; r < archive::kRows; ++r)
-        for (int c = 0; c < archive::kCols; ++c) pTable->SetValue(r, c, table[r][c]);
-}
-
-}  // namespace
-
-namespace {
-
-// Keeps a damaged last-save file for recovery by hand under a name that
-// nothing writes to.
-void MoveAside(const wxString& strPath) {
-    wxLogNull noLog;
-    const wxString strBase = strPath + ".bad-" + wxDateTime::Now().Format("%Y%m%d-%H%M%S");
-    wxString strAside = strBase;
-    for (int n = 1; wxFileExists(strAside) || wxDirExists(strAside); ++n)
-        strAside = wxString::Format("%s-%d", strBase, n);
-    wxRenameFile(strPath, strAside, false);
+void CopyIn(const panel::GridTable& table, wxGridTableBase* pTable) {
+    for (int r = 0; r < panel::kRows; ++r)
+        for (int c = 0; c < panel::kCols; ++c) pTable->SetValue(r, c, table[r][c]);
 }
 
 }  // namespace
@@ -97,20 +84,20 @@ bool PanelResult::IsChangedSinceArchive() {
 
 // Every cell as it stands; the writer turns the tick column into "1" or
 // empty, and a read starts from this exact copy.
-archive::Contents PanelResult::CollectContents() {
-    archive::Contents contents;
+panel::Contents PanelResult::CollectContents() {
+    panel::Contents contents;
     CopyOut(m_pGridTable, contents.table);
     CopyOut(m_pManualGrid->GetTable(), contents.manualTable);
     const auto boxes = Boxes();
-    for (int i = 0; i < archive::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
+    for (int i = 0; i < panel::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
     return contents;
 }
 
-void PanelResult::ApplyContents(const archive::Contents& contents) {
+void PanelResult::ApplyContents(const panel::Contents& contents) {
     CopyIn(contents.table, m_pGridTable);
     CopyIn(contents.manualTable, m_pManualGrid->GetTable());
     const auto boxes = Boxes();
-    for (int i = 0; i < archive::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
+    for (int i = 0; i < panel::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
     // Cells written through the table raise no change events.
     m_nChosenCount = CountChosenRows();
     m_pGrid->Refresh(true);
@@ -121,43 +108,22 @@ bool PanelResult::SaveArchive(wxString strPath, wxString* pstrReason) {
     return archive::WriteArchiveFile(strPath, CollectContents(), g_nProgramMode, pstrReason);
 }
 
-wxString PanelResult::LastSavePath(const wxString& strDir) {
-    return strDir + wxFILE_SEP_PATH + wxGetTranslation(wxT("varid_last_save.xml"));
-}
-
-wxString PanelResult::SessionEndPath() {
-    return wxGetHomeDir() + wxFILE_SEP_PATH + wxT("varid_last_save_session_end.xml");
-}
-
 void PanelResult::LoadLastSession() {
-    const wxString strLastSave = LastSavePath(g_strXmlFile);
-    const wxString strSessionEnd = SessionEndPath();
-    // The home folder's file was written only when the archive directory
-    // could not take the last session; it wins while it is the newer one.
-    bool bFromHome = strSessionEnd != strLastSave && wxFileExists(strSessionEnd);
-    if (bFromHome && wxFileExists(strLastSave)) {
-        wxLogNull noLog;
-        bFromHome = wxFileModificationTime(strSessionEnd) > wxFileModificationTime(strLastSave);
-    }
-    if (!bFromHome) {
-        LoadArchive(strLastSave);
-        return;
-    }
-    wxString strError;
-    if (LoadArchiveFile(strSessionEnd, strError) == archive::LoadStatus::kLoaded) {
-        ShowNotice(wxString::Format(_("The last session was restored from %s, where it was saved "
-                                      "when the desktop session ended."),
-                                    strSessionEnd),
-                   _("OK"), [] {});
-    } else {
-        MoveAside(strSessionEnd);
-        LoadArchive(strLastSave);
-    }
+    panel::Contents contents = CollectContents();
+    const LastSession::Source source = LastSession(g_strXmlFile, g_nProgramMode).Load(contents);
+    if (source == LastSession::Source::kNone) return;
+    ShowLoaded(contents);
+    if (source == LastSession::Source::kSessionEnd)
+        ShowNotice(
+            wxString::Format(_("The last session was restored from %s, where it was saved "
+                               "when the desktop session ended."),
+                             LastSession::SessionEndPath()),
+            _("OK"), [] {}, NoticeBar::kNoticeSessionRestored);
 }
 
 void PanelResult::LoadArchive(wxString strPath) {
     wxString strError;
-    if (!LoadArchive(strPath, strError)) MoveAside(strPath);
+    if (!LoadArchive(strPath, strError)) LastSession::MoveAside(strPath);
 }
 
 bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
@@ -165,12 +131,15 @@ bool PanelResult::LoadArchive(wxString strPath, wxString& strError) {
 }
 
 archive::LoadStatus PanelResult::LoadArchiveFile(const wxString& strPath, wxString& strError) {
-    archive::Contents contents = CollectContents();
+    panel::Contents contents = CollectContents();
     const archive::LoadStatus status =
         archive::ReadArchiveFile(strPath, g_nProgramMode, contents, strError);
-    if (status != archive::LoadStatus::kLoaded) return status;
+    if (status == archive::LoadStatus::kLoaded) ShowLoaded(contents);
+    return status;
+}
+
+void PanelResult::ShowLoaded(const panel::Contents& contents) {
     DismissNotice();
     ApplyContents(contents);
     NotifyChanged();
-    return status;
 }

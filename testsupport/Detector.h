@@ -1,5 +1,5 @@
-#ifndef VARID_TESTS_CALC_DETECTOR_H
-#define VARID_TESTS_CALC_DETECTOR_H
+#ifndef VARID_TESTSUPPORT_DETECTOR_H
+#define VARID_TESTSUPPORT_DETECTOR_H
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +9,7 @@
 #include "app/Globals.h"
 #include "calc/Calculator.h"
 #include "calc/ErrorReport.h"
+#include "testsupport/CalculatorProbe.h"
 
 // The response model written again for the tests, in long double, so that
 // expected values share nothing with the engine's double arithmetic.
@@ -32,7 +33,7 @@ inline long double K3Equation(const long double (&t)[3], const long double (&P)[
 }
 
 // The K3 equation at the engine's intermediate values.
-inline long double K3EquationOf(const Calculator& c, long double x) {
+inline long double K3EquationOf(const CalculatorProbe& c, long double x) {
     return K3Equation({c.m_t1, c.m_t2, c.m_t3}, {c.m_P1, c.m_P2, c.m_P3}, x);
 }
 
@@ -115,7 +116,7 @@ inline Fit Calibrate(int mode, const long double (&R)[4], const long double (&F)
 }
 
 // Steps 1 to 5 of a calculation: everything the K3 search reads.
-inline void PrepareSearch(Calculator& calc) {
+inline void PrepareSearch(CalculatorProbe& calc) {
     Calculator::AverageReadings(calc.m_vecFlForCalc, calc.m_vecFrForCalc, calc.m_vecFForCalc);
     calc.CalcDeadTimeAndKeff();
     calc.CalcPeriods();
