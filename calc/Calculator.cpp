@@ -160,7 +160,7 @@ void Calculator::SetManualDT(double d) { m_dManualDT = d; }
 
 bool Calculator::Calculate() {
     try {
-        AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
+        CalcPointMeans();
         CalcDeadTimeAndKeff();
         CalcPeriods();
         CalcUncorrectedP();
@@ -198,6 +198,10 @@ double Calculator::Period(double v, int nProgramMode) { return nProgramMode ? v 
 
 double Calculator::CorrectedValue(double x, double dKeff, double k1, double k2, double k3) {
     return (dKeff / x) * (1 - k1 * std::exp(-k2 * x) + k3 / x);
+}
+
+void Calculator::CalcPointMeans() {
+    AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
 }
 
 void Calculator::CalcDeadTimeAndKeff() {

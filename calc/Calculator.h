@@ -53,9 +53,14 @@ public:
     double GetAccuracy(int row) const;  // throws std::out_of_range
     double GetManualCorrectP(int row) const;
     double GetManualAccuracy(int row) const;
+    // "Real P0" of every complete row, and their mean readings (after a
+    // calculation, or after CalcRowMeans).
+    const std::vector<double>& GetRealP() const { return m_vecRealP; }
+    const std::vector<double>& GetRowMeans() const { return m_vecF; }
 
     // The steps of Calculate and CalculateManual, public so that tests can
     // run them one by one and observe the unrounded intermediate values.
+    void CalcPointMeans();
     void CalcDeadTimeAndKeff();
     void CalcPeriods();
     void CalcUncorrectedP();
