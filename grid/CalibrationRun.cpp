@@ -2,6 +2,7 @@
 
 #include <wx/intl.h>
 
+#include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "grid/ResultFormat.h"
 
@@ -134,4 +135,26 @@ CalibrationRun::Outcome CalibrationRun::Set(Contents& contents, int nChosenCount
                        m_calculator.GetManualAccuracy(n));
     }
     return Outcome::kDone;
+}
+
+CalibrationRun::Outcome CalibrationRun::Fit(Contents& contents, int nChosenCount,
+                                            CalibrationFit& fit) {
+    m_strError.clear();
+    m_bSingleValueColumn = false;
+    if (!CheckInput(contents, nChosenCount)) return Outcome::kRefused;
+    if (!ReadGrid(contents)) return Outcome::kRefused;
+    FillCalculator(contents);
+    if (!fit.Run(m_calculator)) {
+        Refuse(fit.GetError());
+        return Outcome::kRefused;
+    }
+    const CalibrationFit::Values& set = fit.GetSet();
+    auto& boxes = contents.boxes;
+    boxes[archive::kBoxManualDeadTime] =
+        ResultFormat::FormatCoefficient(set[CalibrationFit::kDeadTime]);
+    boxes[archive::kBoxManualRegistration] = ResultFormat::FormatKeff(set[CalibrationFit::kKeff]);
+    boxes[archive::kBoxManualK1] = ResultFormat::FormatCoefficient(set[CalibrationFit::kK1]);
+    boxes[archive::kBoxManualK2] = ResultFormat::FormatCoefficient(set[CalibrationFit::kK2]);
+    boxes[archive::kBoxManualK3] = ResultFormat::FormatCoefficient(set[CalibrationFit::kK3]);
+    return Set(contents, nChosenCount);
 }

@@ -3,6 +3,8 @@
 #include <iterator>
 #include <vector>
 
+#include "calc/CalibrationFit.h"
+
 namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
@@ -47,7 +49,33 @@ std::string CsvExport::Field(const wxString& str) {
     return out + "\"";
 }
 
-std::string CsvExport::Format(const archive::Contents& contents, int nProgramMode) {
+namespace {
+
+std::string Number(const char* pszFormat, double v) {
+    return wxString::Format(pszFormat, v).utf8_string();
+}
+
+std::string FitRecords(const CalibrationFit& fit) {
+    // In the order of CalibrationFit::Value, named as the boxes.
+    const char* const names[CalibrationFit::kValues] = {"DeadTime", "Keff", "K1", "K2", "K3"};
+    std::string out;
+    out += Record({"FitRows", std::to_string(fit.GetRows())});
+    out += Record({"FitDegreesOfFreedom", std::to_string(fit.GetDegreesOfFreedom())});
+    out += Record({"FitResidualPercent", Number("%.4g", fit.GetResidualPercent())});
+    out += Record({"FitCoverageFactor", Number("%.4f", fit.GetCoverageFactor())});
+    out += Record({"FitValue", "Unrounded", "Set", "StandardUncertainty", "ExpandedUncertainty"});
+    for (int j = 0; j < CalibrationFit::kValues; ++j)
+        out += Record({names[j], Number("%.10g", fit.GetUnrounded()[j]),
+                       Number(j == CalibrationFit::kKeff ? "%.1f" : "%.3f", fit.GetSet()[j]),
+                       Number("%.2g", fit.GetStandardUncertainty()[j]),
+                       Number("%.2g", fit.GetExpandedUncertainty()[j])});
+    return out;
+}
+
+}  // namespace
+
+std::string CsvExport::Format(const archive::Contents& contents, int nProgramMode,
+                              const CalibrationFit* pFit) {
     const archive::Box records[] = {archive::kBoxT,
                                     archive::kBoxDeadTime,
                                     archive::kBoxRegistration,
@@ -76,10 +104,11 @@ std::string CsvExport::Format(const archive::Contents& contents, int nProgramMod
                        Field(row[1]), Field(row[2]), Field(row[3]), Field(row[4]), Field(row[5]),
                        Field(manual[4]), Field(manual[5])});
     }
+    if (pFit) out += FitRecords(*pFit);
     return out;
 }
 
 bool CsvExport::WriteFile(const wxString& strPath, const archive::Contents& contents,
-                          int nProgramMode) {
-    return archive::WriteFileReplacing(strPath, Format(contents, nProgramMode));
+                          int nProgramMode, const CalibrationFit* pFit) {
+    return archive::WriteFileReplacing(strPath, Format(contents, nProgramMode, pFit));
 }
