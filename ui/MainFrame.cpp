@@ -33,6 +33,7 @@ wxIMPLEMENT_CLASS(MainFrame, wxFrame);
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_BUTTON(XRCID("ID_FIT"), MainFrame::OnFit)
     EVT_BUTTON(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_BUTTON(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_BUTTON(XRCID("ID_EXPORT"), MainFrame::OnExport)
@@ -44,6 +45,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_CLOSE(MainFrame::OnClose)
     // Shortcuts of the accelerator table.
     EVT_MENU(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_MENU(XRCID("ID_FIT"), MainFrame::OnFit)
     EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
@@ -118,6 +120,7 @@ void MainFrame::SetUpShortcuts() {
         {wxACCEL_CTRL, WXK_RETURN, "ID_COUNT"},
         {wxACCEL_CTRL, WXK_NUMPAD_ENTER, "ID_COUNT"},
         {wxACCEL_NORMAL, WXK_F5, "ID_COUNT"},
+        {wxACCEL_NORMAL, WXK_F6, "ID_FIT"},
         {wxACCEL_NORMAL, WXK_F1, "ID_HELP"},
         {wxACCEL_CTRL, 'P', "ID_PRINT"},
     };
@@ -139,9 +142,13 @@ void MainFrame::SetUpShortcuts() {
         const char* pszButton;
         wxString strTip;
     } tips[] = {
-        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")}, {"ID_SAVE", _("Save (Ctrl+S)")},
-        {"ID_OPEN", _("Open (Ctrl+O)")},           {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
-        {"ID_PRINT", _("Print (Ctrl+P)")},         {"ID_HELP", _("Help (F1)")},
+        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")},
+        {"ID_FIT", _("Fit (F6)")},
+        {"ID_SAVE", _("Save (Ctrl+S)")},
+        {"ID_OPEN", _("Open (Ctrl+O)")},
+        {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+        {"ID_PRINT", _("Print (Ctrl+P)")},
+        {"ID_HELP", _("Help (F1)")},
     };
     for (const auto& t : tips)
         if (wxWindow* pButton = FindWindow(wxXmlResource::GetXRCID(t.pszButton)))
@@ -151,6 +158,8 @@ void MainFrame::SetUpShortcuts() {
 MainFrame::~MainFrame() {}
 
 void MainFrame::OnCount(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Count(); }
+
+void MainFrame::OnFit(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Fit(); }
 
 void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save(); }
 

@@ -42,6 +42,11 @@ wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
     EVT_GRID_CELL_CHANGED(PanelResult::OnGridCellChange)
     EVT_BUTTON(XRCID("ID_BT_CHANGE_VALUE"), PanelResult::OnChangeValue)
     EVT_TEXT(XRCID("ID_T"), PanelResult::OnTextT)
+    EVT_TEXT(XRCID("ID_MANUAL_DEAD_TIME"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_REGISTRATION"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_K1"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_K2"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_K3"), PanelResult::OnTextManual)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -80,6 +85,12 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pTextManualK3 = XRCCTRL(*this, "ID_MANUAL_K3", wxTextCtrl);
     m_pTextManualDeadTime = XRCCTRL(*this, "ID_MANUAL_DEAD_TIME", wxTextCtrl);
     m_pBtChangeValue = XRCCTRL(*this, "ID_BT_CHANGE_VALUE", wxButton);
+    m_arrLabelU = {XRCCTRL(*this, "ID_MANUAL_DEAD_TIME_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_REGISTRATION_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_K1_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_K2_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_K3_U", wxStaticText)};
+    for (wxStaticText* pLabel : m_arrLabelU) pLabel->SetFont(pLabel->GetFont().Smaller());
 
     m_pTextRegistration->SetEditable(false);
     m_pTextDeadTime->SetEditable(false);
@@ -241,6 +252,16 @@ void PanelResult::OnTextT(wxCommandEvent& event) {
     event.Skip();
 }
 
+void PanelResult::OnTextManual(wxCommandEvent& event) {
+    ClearUncertainties();
+    event.Skip();
+}
+
+void PanelResult::ClearUncertainties() {
+    for (wxStaticText* pLabel : m_arrLabelU)
+        if (pLabel && !pLabel->GetLabel().empty()) pLabel->SetLabel(wxEmptyString);
+}
+
 void PanelResult::NotifyChanged() {
     wxCommandEvent event(EVT_PANEL_CHANGED, GetId());
     event.SetEventObject(this);
@@ -312,6 +333,29 @@ void PanelResult::Count() {
     DismissNotice();
     archive::Contents contents = CollectContents();
     if (ShowRun(contents, m_run.Count(contents, m_nChosenCount))) OfferBetterRoot();
+}
+
+void PanelResult::Fit() {
+    DismissNotice();
+    Snapshot before = TakeSnapshot();
+    archive::Contents contents = CollectContents();
+    CalibrationFit fit;
+    // Filling the manual boxes takes any earlier labels away; the new ones
+    // come after.
+    if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, fit))) return;
+    for (int j = 0; j < CalibrationFit::kValues; ++j)
+        m_arrLabelU[j]->SetLabel(wxT("\u00B1 ") +
+                                 ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j]));
+    Layout();
+    OfferUndo(
+        std::move(before),
+        // The text holds a character beyond ASCII: read as UTF-8, not by the
+        // locale the program runs in.
+        wxString::Format(wxGetTranslation(wxString::FromUTF8(
+                             wxTRANSLATE("Fit over %d rows: residual %s %%, %d degrees of freedom. "
+                                         "\u00B1 are 95 %% intervals."))),
+                         fit.GetRows(), ResultFormat::FormatUncertainty(fit.GetResidualPercent()),
+                         fit.GetDegreesOfFreedom()));
 }
 
 void PanelResult::OfferBetterRoot() {

@@ -10,8 +10,10 @@
 #include <wx/textctrl.h>
 #include <wx/button.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 
 #include "archive/ArchiveDocument.h"
+#include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
@@ -32,6 +34,10 @@ public:
     bool Layout() override;
 
     void Count();
+    // Count's checks, then the fit over every complete row into the manual
+    // boxes and grid through Set; its U beside each manual box, and a notice
+    // with its residual that offers the previous manual values back.
+    void Fit();
     void Clear();
     void ChangeProgramMode();
 
@@ -125,6 +131,9 @@ private:
     void OnGridCellChange(wxGridEvent& event);
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
+    // An edited manual box no longer shows the fit: its U labels go.
+    void OnTextManual(wxCommandEvent& event);
+    void ClearUncertainties();
     void NotifyChanged();
     // The file of the last Open or Save, and the panel as it holds it.
     void RememberArchiveFile(const wxString& strPath);
@@ -171,6 +180,9 @@ private:
     wxTextCtrl* m_pTextManualK2;
     wxTextCtrl* m_pTextManualK3;
     wxButton* m_pBtChangeValue;
+    // The U of the fit beside each manual box, in the order of
+    // CalibrationFit::Value.
+    std::array<wxStaticText*, CalibrationFit::kValues> m_arrLabelU{};
     int m_nChosenCount;
     NoticeBar* m_pNotice;
     // The labelled boxes, whose size their label and content decide.
