@@ -3,7 +3,12 @@
 
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
 #include "archive/ArchiveDocument.h"
+#include "calc/CalibrationFit.h"
+#include "calc/Calculator.h"
+#include "grid/CalibrationRun.h"
 #include "tests/ui/CalibrationModel.h"
 
 // The panel as it stands after typing a data set of the tests' detector and
@@ -50,6 +55,16 @@ inline void ApplySet(archive::Contents& c, const DataSet& data, const Detector& 
     c.boxes[archive::kBoxManualK1] = text(typed.k1);
     c.boxes[archive::kBoxManualK2] = text(typed.k2);
     c.boxes[archive::kBoxManualK3] = text(typed.k3);
+}
+
+// Then Fit pressed, as the panel runs it: the manual boxes and grid hold the
+// fit's set, and fit its result. The program mode must be the data's.
+inline archive::Contents PanelAfterFit(const DataSet& data, CalibrationFit& fit) {
+    archive::Contents c = PanelAfterCount(data);
+    Calculator calc;
+    CalibrationRun run(calc);
+    EXPECT_EQ(run.Fit(c, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
+    return c;
 }
 
 // The detector a model's five boxes describe, read as the tests read numbers.
