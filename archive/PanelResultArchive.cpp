@@ -107,6 +107,8 @@ archive::Contents PanelResult::CollectContents() {
 }
 
 void PanelResult::ApplyContents(const archive::Contents& contents) {
+    // Whatever comes in, no fit of this panel made it.
+    DropFit();
     CopyIn(contents.table, m_pGridTable);
     CopyIn(contents.manualTable, m_pManualGrid->GetTable());
     const auto boxes = Boxes();

@@ -186,7 +186,8 @@ void MainFrame::OnChoiceProgramMode(wxCommandEvent& event) {
 void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
     if (!m_pPlotFrame) {
         m_pPlotFrame = new PlotFrame(this);
-        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode,
+                                   m_pPanelResult->GetFit());
         m_pPlotFrame->Show();
     }
     m_pPlotFrame->Raise();
@@ -194,10 +195,10 @@ void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
 
 void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
     const archive::Contents contents = m_pPanelResult->CollectContents();
-    const wxString strHtml = ReportDocument::BuildHtml(contents, g_nProgramMode, wxDateTime::Now(),
-                                                       m_pPanelResult->GetArchiveFile(),
-                                                       m_pPanelResult->IsChangedSinceArchive());
-    const PlotData data = PlotData::Build(contents, g_nProgramMode);
+    const wxString strHtml = ReportDocument::BuildHtml(
+        contents, g_nProgramMode, wxDateTime::Now(), m_pPanelResult->GetArchiveFile(),
+        m_pPanelResult->IsChangedSinceArchive(), m_pPanelResult->GetFit());
+    const PlotData data = PlotData::Build(contents, g_nProgramMode, m_pPanelResult->GetFit());
     // One printout for the preview, one for printing from it.
     auto* pPreview =
         new wxPrintPreview(new ReportPrintout(strHtml, data), new ReportPrintout(strHtml, data));
@@ -223,7 +224,9 @@ void MainFrame::OnUndo(wxCommandEvent& event) {
 void MainFrame::OnPanelChanged(wxCommandEvent& event) {
     // An undo may bring the other mode back: the choice shows the mode in force.
     if (m_pChoiceMode) m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
-    if (m_pPlotFrame) m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+    if (m_pPlotFrame)
+        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode,
+                                   m_pPanelResult->GetFit());
     event.Skip();
 }
 

@@ -242,6 +242,8 @@ void PanelResult::OnGridCellChange(wxGridEvent& event) {
     }
     if (event.GetEventObject() == m_pGrid) {
         DismissNotice();
+        // The fit described the rows as they were.
+        DropFit();
         NotifyChanged();
     }
     event.Skip();
@@ -253,11 +255,15 @@ void PanelResult::OnTextT(wxCommandEvent& event) {
 }
 
 void PanelResult::OnTextManual(wxCommandEvent& event) {
-    ClearUncertainties();
+    const bool bHadFit = m_pFit != nullptr;
+    DropFit();
+    // The plot's band goes with the fit.
+    if (bHadFit) NotifyChanged();
     event.Skip();
 }
 
-void PanelResult::ClearUncertainties() {
+void PanelResult::DropFit() {
+    m_pFit.reset();
     for (wxStaticText* pLabel : m_arrLabelU)
         if (pLabel && !pLabel->GetLabel().empty()) pLabel->SetLabel(wxEmptyString);
 }
@@ -332,21 +338,27 @@ bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 void PanelResult::Count() {
     DismissNotice();
     archive::Contents contents = CollectContents();
-    if (ShowRun(contents, m_run.Count(contents, m_nChosenCount))) OfferBetterRoot();
+    const CalibrationRun::Outcome outcome = m_run.Count(contents, m_nChosenCount);
+    if (outcome == CalibrationRun::Outcome::kDone) DropFit();
+    if (ShowRun(contents, outcome)) OfferBetterRoot();
 }
 
 void PanelResult::Fit() {
     DismissNotice();
     Snapshot before = TakeSnapshot();
     archive::Contents contents = CollectContents();
-    CalibrationFit fit;
-    // Filling the manual boxes takes any earlier labels away; the new ones
-    // come after.
-    if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, fit))) return;
+    auto pFit = std::make_unique<CalibrationFit>();
+    const CalibrationFit& fit = *pFit;
+    // Filling the manual boxes takes any earlier fit and labels away; the
+    // new ones come after.
+    if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, *pFit))) return;
     for (int j = 0; j < CalibrationFit::kValues; ++j)
         m_arrLabelU[j]->SetLabel(wxT("\u00B1 ") +
                                  ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j]));
+    m_pFit = std::move(pFit);
     Layout();
+    // Now with the fit, for the plot's band.
+    NotifyChanged();
     OfferUndo(
         std::move(before),
         // The text holds a character beyond ASCII: read as UTF-8, not by the
@@ -441,6 +453,7 @@ void PanelResult::SetManualValues() {
 
 void PanelResult::Clear() {
     DismissNotice();
+    DropFit();
     m_strArchiveFile.clear();
     m_nChosenCount = 0;
     m_pTextT->SetValue(wxEmptyString);

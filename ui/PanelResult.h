@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <wx/grid.h>
@@ -40,6 +41,9 @@ public:
     void Fit();
     void Clear();
     void ChangeProgramMode();
+    // The last Fit while the manual boxes show its set, else null: for the
+    // plot's band, the report and the export.
+    const CalibrationFit* GetFit() const { return m_pFit.get(); }
 
     // Archive members (implemented in archive/PanelResultArchive.cpp).
     void Save();
@@ -133,7 +137,9 @@ private:
     void OnTextT(wxCommandEvent& event);
     // An edited manual box no longer shows the fit: its U labels go.
     void OnTextManual(wxCommandEvent& event);
-    void ClearUncertainties();
+    // The fit and its U labels go together once the panel no longer shows
+    // what it fitted; the plot hears of it.
+    void DropFit();
     void NotifyChanged();
     // The file of the last Open or Save, and the panel as it holds it.
     void RememberArchiveFile(const wxString& strPath);
@@ -183,6 +189,7 @@ private:
     // The U of the fit beside each manual box, in the order of
     // CalibrationFit::Value.
     std::array<wxStaticText*, CalibrationFit::kValues> m_arrLabelU{};
+    std::unique_ptr<CalibrationFit> m_pFit;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
     // The labelled boxes, whose size their label and content decide.
