@@ -1,6 +1,7 @@
 // Speed of the engine on the data sets of the engine tests.
 #include <benchmark/benchmark.h>
 
+#include "calc/CalibrationFit.h"
 #include "testsupport/Detector.h"
 
 namespace {
@@ -88,6 +89,27 @@ void BM_ListOtherRoots(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(calc.ListOtherRoots());
 }
 BENCHMARK(BM_ListOtherRoots)->Unit(benchmark::kMicrosecond);
+
+// The fit over eleven rows, every start included: the Count's preparation,
+// its roots, the Levenberg-Marquardt runs, the descent on the boxes' grid and
+// the uncertainties. Readings with 0.1 % noise, so that the fit has work.
+void BM_Fit(benchmark::State& state) {
+    MakeRows(state);
+    EngineInput in = MakeRows(state);
+    for (size_t i = 0; i < in.fl.size(); ++i) in.fl[i] *= 1 + 0.001 * ((i % 3) - 1.0);
+    Calculator calc;
+    in.FeedTo(calc);
+    CalibrationFit fit;
+    for (auto _ : state) {
+        if (!fit.Run(calc)) {
+            state.SkipWithError("fit failed");
+            break;
+        }
+        benchmark::DoNotOptimize(fit.GetSet().data());
+    }
+    state.counters["starts"] = fit.GetStartCount();
+}
+BENCHMARK(BM_Fit)->ArgName("poles_inside")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "calc/Calculator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -144,6 +145,22 @@ bool Calculator::CalculateManual() {
     return true;
 }
 
+bool Calculator::CountUnrounded() {
+    AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
+    CalcDeadTimeAndKeff();
+    CalcPeriods();
+    CalcUncorrectedP();
+    CalcAuxiliary();
+    try {
+        FindK3();
+        CalcK2();
+        CalcK1();
+    } catch (const wxString&) {
+        return false;
+    }
+    return true;
+}
+
 double Calculator::Period(double v) { return Period(v, g_nProgramMode); }
 
 double Calculator::Period(double v, int nProgramMode) { return nProgramMode ? v : 1000000 / v; }
@@ -261,6 +278,16 @@ double Calculator::GetCorrectP(int row) const { return m_vecCorrectP.at(row); }
 double Calculator::GetAccuracy(int row) const { return m_vecAccuracy.at(row); }
 double Calculator::GetManualCorrectP(int row) const { return m_vecManualCorrectP.at(row); }
 double Calculator::GetManualAccuracy(int row) const { return m_vecManualAccuracy.at(row); }
+
+const std::vector<double>& Calculator::GetRealP() const { return m_vecRealP; }
+
+std::vector<double> Calculator::GetRowPeriods() const {
+    // Only rows with both readings and a reference, as Set corrects them.
+    const size_t n = std::min({m_vecRealP.size(), m_vecFl.size(), m_vecFr.size()});
+    std::vector<double> vecPeriods(n);
+    for (size_t j = 0; j < n; ++j) vecPeriods[j] = PeriodOf((m_vecFl[j] + m_vecFr[j]) / 2);
+    return vecPeriods;
+}
 
 double Calculator::RoundTo3(double v) {
     // Text and reading back share the current locale, so the decimal

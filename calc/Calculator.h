@@ -60,6 +60,14 @@ public:
     double GetAccuracy(int row) const;  // throws std::out_of_range
     double GetManualCorrectP(int row) const;
     double GetManualAccuracy(int row) const;
+    // "Real P0" of every complete row, and the period of each row's mean
+    // reading by the mode this engine follows: the rows a fit runs over.
+    const std::vector<double>& GetRealP() const;
+    std::vector<double> GetRowPeriods() const;
+    // The Count's steps up to K1, unrounded and without the rows, reporting
+    // nothing: the starts of a fit. False when the K3 search fails; DT and
+    // Keff are prepared all the same. ListOtherRoots may follow a success.
+    bool CountUnrounded();
 
     // Reading to period, by the program mode in force at the call, or by the
     // mode given.

@@ -1,5 +1,6 @@
 // The fallback of the K3 search and the listing of the other roots: sign
 // changes of the K3 equation, refined to full precision.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -121,12 +122,25 @@ bool Calculator::BracketK3(double L) {
 std::vector<Calculator::Root> Calculator::ListOtherRoots() const {
     std::vector<Root> vecRoots;
     const double L = m_dSlopeBound;
-    WalkSignChanges(m_dSearchFrom, m_dSearchTo, nullptr, [&](double x) {
+    auto onRoot = [&](double x) {
         if (!IsRoot(x, L) || std::fabs(x - m_k3) <= 0.001) return false;
         const double k2 = K2For(x);
         const double k1 = K1For(k2, x);
         if (std::isfinite(k2) && std::isfinite(k1)) vecRoots.push_back({x, k2, k1});
         return false;
-    });
+    };
+    // Every pole inside [a, b] ends one region ε below it and begins the next
+    // ε above it, as in the bracketing fallback: a sign change right beside a
+    // pole would otherwise cancel out within one step of the walk.
+    std::vector<double> vecPoles;
+    for (double p : m_vecPoles)
+        if (p > m_dSearchFrom && p < m_dSearchTo) vecPoles.push_back(p);
+    std::sort(vecPoles.begin(), vecPoles.end());
+    double lo = m_dSearchFrom;
+    for (double p : vecPoles) {
+        WalkSignChanges(lo, p - m_dEps, nullptr, onRoot);
+        lo = p + m_dEps;
+    }
+    WalkSignChanges(lo, m_dSearchTo, nullptr, onRoot);
     return vecRoots;
 }

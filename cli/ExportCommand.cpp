@@ -4,6 +4,7 @@
 
 #include "archive/ArchiveDocument.h"
 #include "archive/SafeFile.h"
+#include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "cli/ConsoleStream.h"
 #include "grid/CalibrationRun.h"
@@ -22,7 +23,7 @@ const char kName[] = "varid-export";
 
 wxString Usage() {
     return wxString::Format(
-        _("Usage: %s ARCHIVE.xml [--recount] [-o FILE]\n"
+        _("Usage: %s ARCHIVE.xml [--recount] [--fit] [-o FILE]\n"
           "Writes the data of an archive as CSV (UTF-8, comma-separated, decimal\n"
           "points) to standard output or to FILE.\n"
           "\n"
@@ -30,13 +31,16 @@ wxString Usage() {
           "                     from the archived points, ticks, T and manual values;\n"
           "                     export the recomputed values and list on standard error\n"
           "                     every value that differs from the archived one\n"
+          "  --fit              Count, then fit the five values to every complete row;\n"
+          "                     the manual values and rows become the fit's, and its\n"
+          "                     values, uncertainties and residual follow as records\n"
           "  -o, --output FILE  write to FILE instead of standard output\n"
           "  --help             show this help and exit\n"
           "  --version          show the version and exit\n"
           "\n"
-          "Exit status: 0 success; 1 Count or Set refused or failed; 2 a file that\n"
-          "cannot be read or written or is no archive, or wrong usage; 3 the recount\n"
-          "found differences.\n"),
+          "Exit status: 0 success; 1 Count, Set or the fit refused or failed; 2 a\n"
+          "file that cannot be read or written or is no archive, or wrong usage; 3 the\n"
+          "recount found differences.\n"),
         kName);
 }
 
@@ -58,6 +62,7 @@ int ExportCommand::FailUsage(const wxString& strMessage) const {
 
 int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
     bool bRecount = false;
+    bool bFit = false;
     bool bOptions = true;
     wxString strOutput;
     std::vector<wxString> vecFiles;
@@ -75,6 +80,8 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
             return kOk;
         } else if (strArg == "--recount") {
             bRecount = true;
+        } else if (strArg == "--fit") {
+            bFit = true;
         } else if (strArg == "-o" || strArg == "--output") {
             if (i + 1 >= vecArgs.size())
                 return FailUsage(wxString::Format(_("option %s needs a file name"), strArg));
@@ -115,7 +122,15 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
         }
     }
 
-    const std::string csv = CsvExport::Format(contents, nMode);
+    CalibrationFit fit;
+    if (bFit) {
+        if (!CountAndFit(contents, nMode, fit, strError)) {
+            if (!strError.empty()) Fail(strError);
+            return kRefused;
+        }
+    }
+
+    const std::string csv = CsvExport::Format(contents, nMode, bFit ? &fit : nullptr);
     if (strOutput.empty()) {
         if (std::fwrite(csv.data(), 1, csv.size(), m_pOut) != csv.size() || std::fflush(m_pOut)) {
             Fail(_("Cannot write to standard output"));
@@ -148,6 +163,21 @@ bool ExportCommand::Recount(Contents& contents, int nProgramMode, wxString& strE
             strError = run.GetError();
             return false;
         }
+    }
+    return true;
+}
+
+bool ExportCommand::CountAndFit(Contents& contents, int nProgramMode, CalibrationFit& fit,
+                                wxString& strError) {
+    // Readings are converted to periods by the archive's mode.
+    Calculator calculator;
+    calculator.UseProgramMode(nProgramMode);
+    CalibrationRun run(calculator);
+    const int nChosen = GridData::CountChosenRows(contents.table);
+    if (run.Count(contents, nChosen) != CalibrationRun::Outcome::kDone ||
+        run.Fit(contents, nChosen, fit) != CalibrationRun::Outcome::kDone) {
+        strError = run.GetError();
+        return false;
     }
     return true;
 }

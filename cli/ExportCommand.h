@@ -8,8 +8,11 @@
 
 #include "grid/PanelContents.h"
 
-// varid-export ARCHIVE.xml [--recount] [-o FILE]: an archive as CSV, and with
-// --recount an audit of its stored results against a fresh Count (and Set).
+class CalibrationFit;
+
+// varid-export ARCHIVE.xml [--recount] [--fit] [-o FILE]: an archive as CSV,
+// with --recount an audit of its stored results against a fresh Count (and
+// Set), with --fit the Count and then the fit over every complete row.
 class ExportCommand {
 public:
     enum ExitStatus { kOk = 0, kRefused = 1, kBadFile = 2, kDifferent = 3 };
@@ -24,6 +27,10 @@ public:
     // or fails; the message is in strError, or already reported by the engine
     // when strError is empty. Readings are taken in nProgramMode.
     static bool Recount(panel::Contents& contents, int nProgramMode, wxString& strError);
+    // What Count then Fit do in the panel: the manual boxes get the fit's set
+    // and the manual grid its rows. False as Recount when refused or failed.
+    static bool CountAndFit(panel::Contents& contents, int nProgramMode, CalibrationFit& fit,
+                            wxString& strError);
     // One line per displayed value that differs, naming it, old and new.
     static std::vector<wxString> ListDifferences(const panel::Contents& stored,
                                                  const panel::Contents& recounted);

@@ -32,3 +32,15 @@ find_package(Threads REQUIRED)
 
 # Boost.Math's root finders (header-only).
 find_package(Boost 1.74 REQUIRED)
+
+# MINPACK's least squares (Levenberg-Marquardt) for the fit over all rows.
+# Found by path and name, so that a cross-build's prefix list finds its own.
+find_path(CMINPACK_INCLUDE_DIR cminpack-1/cminpack.h REQUIRED)
+find_library(CMINPACK_LIBRARY cminpack REQUIRED)
+add_library(cminpack INTERFACE)
+target_include_directories(cminpack SYSTEM INTERFACE ${CMINPACK_INCLUDE_DIR})
+target_link_libraries(cminpack INTERFACE ${CMINPACK_LIBRARY})
+# A static library on Windows: its header must not ask for DLL imports.
+if(WIN32 AND CMINPACK_LIBRARY MATCHES "\\.a$")
+    target_compile_definitions(cminpack INTERFACE CMINPACK_NO_DLL)
+endif()

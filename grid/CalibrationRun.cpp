@@ -2,6 +2,7 @@
 
 #include <wx/intl.h>
 
+#include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "grid/ResultFormat.h"
 
@@ -128,4 +129,30 @@ CalibrationRun::Outcome CalibrationRun::Set(Contents& contents, int nChosenCount
                        m_calculator.GetManualAccuracy(n));
     }
     return Outcome::kDone;
+}
+
+CalibrationRun::Outcome CalibrationRun::Fit(Contents& contents, int nChosenCount,
+                                            CalibrationFit& fit) {
+    m_strError.clear();
+    m_bSingleValueColumn = false;
+    if (!CheckInput(contents, nChosenCount)) return Outcome::kRefused;
+    if (!ReadGrid(contents)) return Outcome::kRefused;
+    FillCalculator(contents);
+    if (!fit.Run(m_calculator)) {
+        Refuse(fit.GetError());
+        return Outcome::kRefused;
+    }
+    // The fit's values are in the order of panel::kResultBoxes.
+    static_assert(CalibrationFit::kDeadTime == panel::kResultDeadTime &&
+                      CalibrationFit::kKeff == panel::kResultKeff &&
+                      CalibrationFit::kK1 == panel::kResultK1 &&
+                      CalibrationFit::kK2 == panel::kResultK2 &&
+                      CalibrationFit::kK3 == panel::kResultK3,
+                  "the fit's values and the result boxes share one order");
+    const CalibrationFit::Values& set = fit.GetSet();
+    for (int i = 0; i < panel::kResults; ++i)
+        contents.boxes[panel::kResultBoxes[i].manual] =
+            i == panel::kResultKeff ? ResultFormat::FormatKeff(set[i])
+                                    : ResultFormat::FormatCoefficient(set[i]);
+    return Set(contents, nChosenCount);
 }

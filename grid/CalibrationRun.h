@@ -7,6 +7,7 @@
 #include "grid/GridData.h"
 
 class Calculator;
+class CalibrationFit;
 
 // Count and Set on what the panel shows, without a window: the input checks
 // and their messages, the grid reading, the hand-over to the engine and the
@@ -27,6 +28,11 @@ public:
     // column 3 when no row holds a second reading there.
     Outcome Count(panel::Contents& contents, int nChosenCount);
     Outcome Set(panel::Contents& contents, int nChosenCount);
+    // Count's input checks, the fit over every complete row, then its set in
+    // the five manual boxes and Set on them; the result boxes stay as they
+    // are. A refused or failed fit is kRefused with its message, and changes
+    // nothing but what the grid reading changes.
+    Outcome Fit(panel::Contents& contents, int nChosenCount, CalibrationFit& fit);
 
     // The grid check alone (as Save makes it); false with GetError().
     bool ReadGrid(panel::Contents& contents);

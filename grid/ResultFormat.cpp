@@ -1,5 +1,6 @@
 #include "grid/ResultFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 wxString ResultFormat::FormatCorrection(double v) {
@@ -14,3 +15,9 @@ wxString ResultFormat::FormatAccuracy(double v) { return wxString::Format(wxT("%
 wxString ResultFormat::FormatKeff(double v) { return wxString::Format(wxT("%.1f"), v); }
 
 wxString ResultFormat::FormatCoefficient(double v) { return wxString::Format(wxT("%.3f"), v); }
+
+wxString ResultFormat::FormatUncertainty(double v) {
+    if (!std::isfinite(v) || v <= 0) return wxString::Format(wxT("%g"), v);
+    const int nDecimals = std::max(0, 1 - static_cast<int>(std::floor(std::log10(v))));
+    return wxString::Format(wxT("%.*f"), nDecimals, v);
+}

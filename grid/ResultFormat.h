@@ -14,6 +14,8 @@ public:
     static wxString FormatKeff(double v);
     // Dead time and K1 to K3, three decimals.
     static wxString FormatCoefficient(double v);
+    // An uncertainty with two significant digits, never in exponent form.
+    static wxString FormatUncertainty(double v);
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archive/SafeFile.h"
+#include "calc/CalibrationFit.h"
 
 namespace {
 
@@ -45,7 +46,33 @@ std::string CsvExport::Field(const wxString& str) {
     return out + "\"";
 }
 
-std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode) {
+namespace {
+
+std::string Number(const char* pszFormat, double v) {
+    return wxString::Format(pszFormat, v).utf8_string();
+}
+
+std::string FitRecords(const CalibrationFit& fit) {
+    // The fit's values are in the order of panel::kResultBoxes, named as
+    // their boxes.
+    std::string out;
+    out += Record({"FitRows", std::to_string(fit.GetRows())});
+    out += Record({"FitDegreesOfFreedom", std::to_string(fit.GetDegreesOfFreedom())});
+    out += Record({"FitResidualPercent", Number("%.4g", fit.GetResidualPercent())});
+    out += Record({"FitCoverageFactor", Number("%.4f", fit.GetCoverageFactor())});
+    out += Record({"FitValue", "Unrounded", "Set", "StandardUncertainty", "ExpandedUncertainty"});
+    for (int j = 0; j < panel::kResults; ++j)
+        out += Record({panel::kResultBoxes[j].pszCsvName, Number("%.10g", fit.GetUnrounded()[j]),
+                       Number(j == panel::kResultKeff ? "%.1f" : "%.3f", fit.GetSet()[j]),
+                       Number("%.2g", fit.GetStandardUncertainty()[j]),
+                       Number("%.2g", fit.GetExpandedUncertainty()[j])});
+    return out;
+}
+
+}  // namespace
+
+std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
+                              const CalibrationFit* pFit) {
     // T, the results, then the manual values.
     std::vector<panel::Box> records = {panel::kBoxT};
     for (const panel::ResultBox& r : panel::kResultBoxes) records.push_back(r.result);
@@ -67,10 +94,11 @@ std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode)
                        Field(row[2]), Field(row[3]), Field(row[4]), Field(row[5]), Field(manual[4]),
                        Field(manual[5])});
     }
+    if (pFit) out += FitRecords(*pFit);
     return out;
 }
 
 bool CsvExport::WriteFile(const wxString& strPath, const panel::Contents& contents,
-                          int nProgramMode) {
-    return archive::WriteFileReplacing(strPath, Format(contents, nProgramMode));
+                          int nProgramMode, const CalibrationFit* pFit) {
+    return archive::WriteFileReplacing(strPath, Format(contents, nProgramMode, pFit));
 }

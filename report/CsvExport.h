@@ -7,23 +7,29 @@
 
 #include "grid/PanelContents.h"
 
+class CalibrationFit;
+
 // The panel's data as CSV for other systems: RFC 4180 (comma-separated,
 // CRLF, quoted where needed), UTF-8 with a byte-order mark, every record of
-// the same width. The schema is English and fixed whatever the interface
-// language: the records mode, T, DeadTime, Keff, K1, K2, K3, ManualDeadTime,
-// ManualKeff, ManualK1, ManualK2, ManualK3 as name,value; a header Row,
-// Chosen, RealP0, Reading1, Reading2, CorrectionP0, Accuracy,
-// ManualCorrectionP0, ManualAccuracy; one record per grid row. Values are
+// the same width. After a fit, records of its own follow the others: FitRows,
+// FitDegreesOfFreedom, FitResidualPercent, FitCoverageFactor as name,value,
+// a header FitValue, Unrounded, Set, StandardUncertainty,
+// ExpandedUncertainty and one record per value. The schema is English and fixed whatever the
+// interface language: the records mode, T, DeadTime, Keff, K1, K2, K3, ManualDeadTime, ManualKeff,
+// ManualK1, ManualK2, ManualK3 as name,value; a header Row, Chosen, RealP0, Reading1, Reading2,
+// CorrectionP0, Accuracy, ManualCorrectionP0, ManualAccuracy; one record per grid row. Values are
 // the texts shown, so numbers carry the point the program prints.
 class CsvExport {
 public:
     static constexpr int kFields = 9;
 
-    static std::string Format(const panel::Contents& contents, int nProgramMode);
+    // pFit, when given, is the fit whose set the manual boxes show.
+    static std::string Format(const panel::Contents& contents, int nProgramMode,
+                              const CalibrationFit* pFit = nullptr);
     // Through a temporary file renamed over strPath: false leaves any earlier
     // file intact.
     static bool WriteFile(const wxString& strPath, const panel::Contents& contents,
-                          int nProgramMode);
+                          int nProgramMode, const CalibrationFit* pFit = nullptr);
     // One field, quoted when it holds a comma, a quote or a line break.
     static std::string Field(const wxString& str);
     // The value of the record "mode": "frequency" (0) or "period" (any other).

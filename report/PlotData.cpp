@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "grid/GridData.h"
 
@@ -36,7 +37,8 @@ double PlotData::Model::Value(double dReading, int nProgramMode) const {
                                       dK1, dK2, dK3);
 }
 
-PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode) {
+PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
+                         const CalibrationFit* pFit) {
     PlotData data;
     data.m_nProgramMode = nProgramMode;
 
@@ -71,13 +73,19 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode) {
             data.m_vecAccuracyCount.push_back({x, dPercent});
         if (data.m_manual.bShown &&
             GridData::ReadNumber(contents.manualTable[nRow][GridData::kAccuracyCol], dPercent) &&
-            std::isfinite(dPercent))
+            std::isfinite(dPercent)) {
             data.m_vecAccuracyManual.push_back({x, dPercent});
+            // The row's U in percent of its reference value, as the accuracy.
+            const double dU = pFit ? 100 * pFit->ExpandedUncertaintyAt(x, nProgramMode) / y : 0;
+            if (pFit && std::isfinite(dU))
+                data.m_vecAccuracyInterval.push_back({x, dPercent - dU, dPercent + dU});
+        }
     }
     if (data.IsEmpty()) return data;
 
     data.SampleModel(data.m_count, xMin, xMax);
     data.SampleModel(data.m_manual, xMin, xMax);
+    if (pFit) data.SampleBand(*pFit);
 
     // The lines widen the value range, but a model that runs far off near
     // the dead time must not squeeze the points into a corner: a decade
@@ -99,6 +107,13 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode) {
             aLow = std::min(aLow, a.dY);
             aHigh = std::max(aHigh, a.dY);
         }
+    // The intervals too, but an ill-determined fit must not flatten the
+    // points: twice their range at most; the rest is clipped.
+    const double aPointsLow = aLow, aPointsHigh = aHigh;
+    for (const Interval& i : data.m_vecAccuracyInterval) {
+        aLow = std::min(aLow, std::max(i.dLow, 2 * aPointsLow));
+        aHigh = std::max(aHigh, std::min(i.dHigh, 2 * aPointsHigh));
+    }
     data.m_axisAccuracy = PlotAxis::Linear(aLow, aHigh);
     return data;
 }
@@ -119,5 +134,23 @@ void PlotData::SampleModel(Model& model, double dFrom, double dTo) const {
         if (!bInSegment) model.vecSegments.emplace_back();
         model.vecSegments.back().push_back({x, y});
         bInSegment = true;
+    }
+}
+
+void PlotData::SampleBand(const CalibrationFit& fit) {
+    // Around the manual line, at its own samples: the value's U through the
+    // fit's covariance, as the fit gives it for its rows.
+    for (const auto& segment : m_manual.vecSegments) {
+        bool bInSegment = false;
+        for (const XY& s : segment) {
+            const double dU = fit.ExpandedUncertaintyAt(s.dX, m_nProgramMode);
+            if (!std::isfinite(dU)) {
+                bInSegment = false;
+                continue;
+            }
+            if (!bInSegment) m_vecBand.emplace_back();
+            m_vecBand.back().push_back({s.dX, s.dY - dU, s.dY + dU});
+            bInSegment = true;
+        }
     }
 }

@@ -6,6 +6,8 @@
 #include "grid/PanelContents.h"
 #include "report/PlotAxis.h"
 
+class CalibrationFit;
+
 // What the plot shows, taken from what the panel shows (its grids and boxes
 // as the archive tables hold them) and the program mode, never from the
 // engine: so it is the same after a Count, a Set, an Open or a restart.
@@ -14,7 +16,9 @@
 // reading (frequency or period, as the mode has it), y its "Real P0". The
 // model lines come from the result boxes and, once Set was used, from the
 // manual boxes. Accuracies are the grids' own "Accuracy" columns, the
-// values the operator reads beside each row.
+// values the operator reads beside each row. After a Fit whose set the manual
+// boxes still show, the manual line carries the fit's 95 % band and each
+// manual accuracy its 95 % interval.
 class PlotData {
 public:
     struct XY {
@@ -25,6 +29,12 @@ public:
         double dX, dY;
         bool bTicked;
         int nGridRow;
+    };
+
+    // A 95 % interval at a reading: of the value (the band) or of a row's
+    // accuracy in percent (its error bar).
+    struct Interval {
+        double dX, dLow, dHigh;
     };
 
     // A model as its five boxes give it, and its line over the span of the
@@ -42,7 +52,9 @@ public:
     // Samples of each model line, spaced evenly on the logarithmic x axis.
     static constexpr int kSamples = 240;
 
-    static PlotData Build(const panel::Contents& contents, int nProgramMode);
+    // pFit, when given, is the fit whose set the manual boxes show.
+    static PlotData Build(const panel::Contents& contents, int nProgramMode,
+                          const CalibrationFit* pFit = nullptr);
 
     // Nothing to draw: no complete row can be placed on the scales.
     bool IsEmpty() const { return m_vecPoints.empty(); }
@@ -56,10 +68,16 @@ public:
     Model m_manual;
     std::vector<XY> m_vecAccuracyCount;   // x = reading, y = percent
     std::vector<XY> m_vecAccuracyManual;  // the manual grid's, after Set
+    // After a Fit: the manual line's band, at its samples and in its
+    // segments, and the interval of each manual accuracy (in percent, in the
+    // order of m_vecAccuracyManual; where the fit gives none, no bar).
+    std::vector<std::vector<Interval>> m_vecBand;
+    std::vector<Interval> m_vecAccuracyInterval;
     PlotAxis m_axisX, m_axisY, m_axisAccuracy;
 
 private:
     void SampleModel(Model& model, double dFrom, double dTo) const;
+    void SampleBand(const CalibrationFit& fit);
 };
 
 #endif

@@ -2,7 +2,9 @@
 
 #include <wx/intl.h>
 
+#include "calc/CalibrationFit.h"
 #include "grid/GridData.h"
+#include "grid/ResultFormat.h"
 
 namespace {
 
@@ -52,6 +54,35 @@ wxString GridTable(const panel::GridTable& table, int nProgramMode) {
     return html + wxT("</table>");
 }
 
+// The five values of a fit as it ended and as the boxes hold it, with their
+// U, then the number of rows, the degrees of freedom and the residual.
+wxString FitSection(const CalibrationFit& fit) {
+    wxString html = wxT("<p><b>") +
+                    ReportDocument::Escape(_("Least-squares fit over every complete row")) +
+                    wxT("</b>");
+    html += kTableStart + wxT("<tr>") + Cell(wxString(), wxT("th")) +
+            Cell(_("Unrounded"), wxT("th")) + Cell(_("As set"), wxT("th")) +
+            Cell(_("U (95 %)"), wxT("th")) + wxT("</tr>");
+    // The fit's values are in the order of panel::kResultBoxes.
+    for (int j = 0; j < panel::kResults; ++j) {
+        const double dSet = fit.GetSet()[j];
+        html += wxT("<tr>") + Cell(Label(panel::kResultBoxes[j].pszLabel)) +
+                Cell(wxString::Format(wxT("%.10g"), fit.GetUnrounded()[j])) +
+                Cell(j == panel::kResultKeff ? ResultFormat::FormatKeff(dSet)
+                                             : ResultFormat::FormatCoefficient(dSet)) +
+                Cell(ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j])) +
+                wxT("</tr>");
+    }
+    html += wxT("</table><table cellspacing=\"0\" cellpadding=\"2\">");
+    html += InfoRow(_("Rows, n"), wxString::Format(wxT("%d"), fit.GetRows()));
+    // The symbol is no catalogue key: keys stay ASCII.
+    html += InfoRow(_("Degrees of freedom") + wxT(", \u03bd"),
+                    wxString::Format(wxT("%d"), fit.GetDegreesOfFreedom()));
+    html += InfoRow(_("Residual standard deviation s, %"),
+                    ResultFormat::FormatUncertainty(fit.GetResidualPercent()));
+    return html + wxT("</table>");
+}
+
 }  // namespace
 
 wxString ReportDocument::Escape(const wxString& str) {
@@ -79,7 +110,7 @@ wxString ReportDocument::Escape(const wxString& str) {
 
 wxString ReportDocument::BuildHtml(const panel::Contents& contents, int nProgramMode,
                                    const wxDateTime& when, const wxString& strArchiveFile,
-                                   bool bChangedSince) {
+                                   bool bChangedSince, const CalibrationFit* pFit) {
     const auto& box = contents.boxes;
     wxString html = wxT("<html><head><meta charset=\"UTF-8\"></head><body>");
     html += wxT("<h3>") + Escape(_("Calibration report")) + wxT("</h3>");
@@ -106,7 +137,9 @@ wxString ReportDocument::BuildHtml(const panel::Contents& contents, int nProgram
     for (const panel::ResultBox& v : panel::kResultBoxes)
         html += wxT("<tr>") + Cell(Label(v.pszLabel)) + Cell(box[v.result]) + Cell(box[v.manual]) +
                 wxT("</tr>");
-    html += wxT("</table></td></tr></table><p>");
+    html += wxT("</table></td></tr></table>");
+    if (pFit) html += FitSection(*pFit);
+    html += wxT("<p>");
 
     html += wxT("<b>") + Escape(_("Measurement grid")) + wxT("</b>");
     html += GridTable(contents.table, nProgramMode);

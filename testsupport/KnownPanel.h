@@ -3,6 +3,11 @@
 
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
+#include "calc/CalibrationFit.h"
+#include "calc/Calculator.h"
+#include "grid/CalibrationRun.h"
 #include "grid/PanelContents.h"
 #include "testsupport/CalibrationModel.h"
 
@@ -47,6 +52,16 @@ inline void ApplySet(panel::Contents& c, const DataSet& data, const Detector& ty
     const long double values[] = {typed.dt, typed.keff, typed.k1, typed.k2, typed.k3};
     for (int i = 0; i < panel::kResults; ++i)
         c.boxes[panel::kResultBoxes[i].manual] = text(values[i]);
+}
+
+// Then Fit pressed, as the panel runs it: the manual boxes and grid hold the
+// fit's set, and fit its result. The program mode must be the data's.
+inline panel::Contents PanelAfterFit(const DataSet& data, CalibrationFit& fit) {
+    panel::Contents c = PanelAfterCount(data);
+    Calculator calc;
+    CalibrationRun run(calc);
+    EXPECT_EQ(run.Fit(c, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
+    return c;
 }
 
 // The detector a model's five boxes describe, read as the tests read numbers.

@@ -34,6 +34,7 @@ wxIMPLEMENT_CLASS(MainFrame, wxFrame);
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_BUTTON(XRCID("ID_FIT"), MainFrame::OnFit)
     EVT_BUTTON(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_BUTTON(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_BUTTON(XRCID("ID_EXPORT"), MainFrame::OnExport)
@@ -45,6 +46,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_CLOSE(MainFrame::OnClose)
     // Shortcuts of the accelerator table.
     EVT_MENU(XRCID("ID_COUNT"), MainFrame::OnCount)
+    EVT_MENU(XRCID("ID_FIT"), MainFrame::OnFit)
     EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
@@ -120,6 +122,7 @@ void MainFrame::SetUpShortcuts() {
         {wxACCEL_CTRL, WXK_RETURN, "ID_COUNT"},
         {wxACCEL_CTRL, WXK_NUMPAD_ENTER, "ID_COUNT"},
         {wxACCEL_NORMAL, WXK_F5, "ID_COUNT"},
+        {wxACCEL_NORMAL, WXK_F6, "ID_FIT"},
         {wxACCEL_NORMAL, WXK_F1, "ID_HELP"},
         {wxACCEL_CTRL, 'P', "ID_PRINT"},
     };
@@ -141,9 +144,13 @@ void MainFrame::SetUpShortcuts() {
         const char* pszButton;
         wxString strTip;
     } tips[] = {
-        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")}, {"ID_SAVE", _("Save (Ctrl+S)")},
-        {"ID_OPEN", _("Open (Ctrl+O)")},           {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
-        {"ID_PRINT", _("Print (Ctrl+P)")},         {"ID_HELP", _("Help (F1)")},
+        {"ID_COUNT", _("Count (F5, Ctrl+Enter)")},
+        {"ID_FIT", _("Fit (F6)")},
+        {"ID_SAVE", _("Save (Ctrl+S)")},
+        {"ID_OPEN", _("Open (Ctrl+O)")},
+        {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+        {"ID_PRINT", _("Print (Ctrl+P)")},
+        {"ID_HELP", _("Help (F1)")},
     };
     for (const auto& t : tips)
         if (wxWindow* pButton = FindWindow(wxXmlResource::GetXRCID(t.pszButton)))
@@ -153,6 +160,8 @@ void MainFrame::SetUpShortcuts() {
 MainFrame::~MainFrame() {}
 
 void MainFrame::OnCount(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Count(); }
+
+void MainFrame::OnFit(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Fit(); }
 
 void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save(); }
 
@@ -179,7 +188,8 @@ void MainFrame::OnChoiceProgramMode(wxCommandEvent& event) {
 void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
     if (!m_pPlotFrame) {
         m_pPlotFrame = new PlotFrame(this);
-        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode,
+                                   m_pPanelResult->GetFit());
         m_pPlotFrame->Show();
     }
     m_pPlotFrame->Raise();
@@ -187,10 +197,10 @@ void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
 
 void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
     const panel::Contents contents = m_pPanelResult->CollectContents();
-    const wxString strHtml = ReportDocument::BuildHtml(contents, g_nProgramMode, wxDateTime::Now(),
-                                                       m_pPanelResult->GetArchiveFile(),
-                                                       m_pPanelResult->IsChangedSinceArchive());
-    const PlotData data = PlotData::Build(contents, g_nProgramMode);
+    const wxString strHtml = ReportDocument::BuildHtml(
+        contents, g_nProgramMode, wxDateTime::Now(), m_pPanelResult->GetArchiveFile(),
+        m_pPanelResult->IsChangedSinceArchive(), m_pPanelResult->GetFit());
+    const PlotData data = PlotData::Build(contents, g_nProgramMode, m_pPanelResult->GetFit());
     // One printout for the preview, one for printing from it.
     auto* pPreview =
         new wxPrintPreview(new ReportPrintout(strHtml, data), new ReportPrintout(strHtml, data));
@@ -216,7 +226,9 @@ void MainFrame::OnUndo(wxCommandEvent& event) {
 void MainFrame::OnPanelChanged(wxCommandEvent& event) {
     // An undo may bring the other mode back: the choice shows the mode in force.
     if (m_pChoiceMode) m_pChoiceMode->SetSelection(g_nProgramMode == 0 ? 0 : 1);
-    if (m_pPlotFrame) m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode);
+    if (m_pPlotFrame)
+        m_pPlotFrame->ShowContents(m_pPanelResult->CollectContents(), g_nProgramMode,
+                                   m_pPanelResult->GetFit());
     event.Skip();
 }
 

@@ -26,6 +26,7 @@ public:
 
 private:
     void OnCount(wxCommandEvent& event);
+    void OnFit(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
     void OnOpen(wxCommandEvent& event);
     void OnExport(wxCommandEvent& event);

@@ -44,6 +44,11 @@ wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
     EVT_GRID_CELL_CHANGED(PanelResult::OnGridCellChange)
     EVT_BUTTON(XRCID("ID_BT_CHANGE_VALUE"), PanelResult::OnChangeValue)
     EVT_TEXT(XRCID("ID_T"), PanelResult::OnTextT)
+    EVT_TEXT(XRCID("ID_MANUAL_DEAD_TIME"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_REGISTRATION"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_K1"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_K2"), PanelResult::OnTextManual)
+    EVT_TEXT(XRCID("ID_MANUAL_K3"), PanelResult::OnTextManual)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -82,6 +87,12 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pTextManualK3 = XRCCTRL(*this, "ID_MANUAL_K3", wxTextCtrl);
     m_pTextManualDeadTime = XRCCTRL(*this, "ID_MANUAL_DEAD_TIME", wxTextCtrl);
     m_pBtChangeValue = XRCCTRL(*this, "ID_BT_CHANGE_VALUE", wxButton);
+    m_arrLabelU = {XRCCTRL(*this, "ID_MANUAL_DEAD_TIME_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_REGISTRATION_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_K1_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_K2_U", wxStaticText),
+                   XRCCTRL(*this, "ID_MANUAL_K3_U", wxStaticText)};
+    for (wxStaticText* pLabel : m_arrLabelU) pLabel->SetFont(pLabel->GetFont().Smaller());
 
     m_pTextRegistration->SetEditable(false);
     m_pTextDeadTime->SetEditable(false);
@@ -241,6 +252,8 @@ void PanelResult::OnGridCellChange(wxGridEvent& event) {
     }
     if (event.GetEventObject() == m_pGrid) {
         DismissNotice();
+        // The fit described the rows as they were.
+        DropFit();
         NotifyChanged();
     }
     event.Skip();
@@ -249,6 +262,20 @@ void PanelResult::OnGridCellChange(wxGridEvent& event) {
 void PanelResult::OnTextT(wxCommandEvent& event) {
     DismissNotice();
     event.Skip();
+}
+
+void PanelResult::OnTextManual(wxCommandEvent& event) {
+    const bool bHadFit = m_pFit != nullptr;
+    DropFit();
+    // The plot's band goes with the fit.
+    if (bHadFit) NotifyChanged();
+    event.Skip();
+}
+
+void PanelResult::DropFit() {
+    m_pFit.reset();
+    for (wxStaticText* pLabel : m_arrLabelU)
+        if (pLabel && !pLabel->GetLabel().empty()) pLabel->SetLabel(wxEmptyString);
 }
 
 void PanelResult::NotifyChanged() {
@@ -307,7 +334,36 @@ bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 void PanelResult::Count() {
     DismissNotice();
     panel::Contents contents = CollectContents();
-    if (ShowRun(contents, m_run.Count(contents, m_nChosenCount))) OfferBetterRoot();
+    const CalibrationRun::Outcome outcome = m_run.Count(contents, m_nChosenCount);
+    if (outcome == CalibrationRun::Outcome::kDone) DropFit();
+    if (ShowRun(contents, outcome)) OfferBetterRoot();
+}
+
+void PanelResult::Fit() {
+    DismissNotice();
+    Snapshot before = TakeSnapshot();
+    panel::Contents contents = CollectContents();
+    auto pFit = std::make_unique<CalibrationFit>();
+    const CalibrationFit& fit = *pFit;
+    // Filling the manual boxes takes any earlier fit and labels away; the
+    // new ones come after.
+    if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, *pFit))) return;
+    for (int j = 0; j < CalibrationFit::kValues; ++j)
+        m_arrLabelU[j]->SetLabel(wxT("\u00B1 ") +
+                                 ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j]));
+    m_pFit = std::move(pFit);
+    Layout();
+    // Now with the fit, for the plot's band.
+    NotifyChanged();
+    OfferUndo(
+        std::move(before),
+        // The text holds a character beyond ASCII: read as UTF-8, not by the
+        // locale the program runs in.
+        wxString::Format(wxGetTranslation(wxString::FromUTF8(
+                             wxTRANSLATE("Fit over %d rows: residual %s %%, %d degrees of freedom. "
+                                         "\u00B1 are 95 %% intervals."))),
+                         fit.GetRows(), ResultFormat::FormatUncertainty(fit.GetResidualPercent()),
+                         fit.GetDegreesOfFreedom()));
 }
 
 void PanelResult::OfferBetterRoot() {
@@ -396,6 +452,7 @@ void PanelResult::SetManualValues() {
 
 void PanelResult::Clear() {
     DismissNotice();
+    DropFit();
     m_strArchiveFile.clear();
     m_nChosenCount = 0;
     m_pTextT->SetValue(wxEmptyString);

@@ -11,8 +11,10 @@
 #include <wx/textctrl.h>
 #include <wx/button.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 
 #include "archive/ArchiveDocument.h"
+#include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
@@ -37,8 +39,15 @@ public:
     bool Layout() override;
 
     void Count();
+    // Count's checks, then the fit over every complete row into the manual
+    // boxes and grid through Set; its U beside each manual box, and a notice
+    // with its residual that offers the previous manual values back.
+    void Fit();
     void Clear();
     void ChangeProgramMode();
+    // The last Fit while the manual boxes show its set, else null: for the
+    // plot's band, the report and the export.
+    const CalibrationFit* GetFit() const { return m_pFit.get(); }
 
     // Archive members (implemented in ui/PanelResultArchive.cpp).
     void Save();
@@ -117,6 +126,11 @@ private:
     void OnGridCellChange(wxGridEvent& event);
     void OnChangeValue(wxCommandEvent& event);
     void OnTextT(wxCommandEvent& event);
+    // An edited manual box no longer shows the fit: its U labels go.
+    void OnTextManual(wxCommandEvent& event);
+    // The fit and its U labels go together once the panel no longer shows
+    // what it fitted; the plot hears of it.
+    void DropFit();
     void NotifyChanged();
     // The file of the last Open or Save, and the panel as it holds it.
     void RememberArchiveFile(const wxString& strPath);
@@ -162,6 +176,10 @@ private:
     wxTextCtrl* m_pTextManualK2;
     wxTextCtrl* m_pTextManualK3;
     wxButton* m_pBtChangeValue;
+    // The U of the fit beside each manual box, in the order of
+    // CalibrationFit::Value.
+    std::array<wxStaticText*, CalibrationFit::kValues> m_arrLabelU{};
+    std::unique_ptr<CalibrationFit> m_pFit;
     int m_nChosenCount;
     NoticeBar* m_pNotice;
     // The labelled boxes, whose size their label and content decide.

@@ -94,6 +94,8 @@ panel::Contents PanelResult::CollectContents() {
 }
 
 void PanelResult::ApplyContents(const panel::Contents& contents) {
+    // Whatever comes in, no fit of this panel made it.
+    DropFit();
     CopyIn(contents.table, m_pGridTable);
     CopyIn(contents.manualTable, m_pManualGrid->GetTable());
     const auto boxes = Boxes();

@@ -38,6 +38,7 @@ bool PanelResult::PasteText(const wxString& strText) {
     if (outcome.nWritten > 0) {
         // A paste is an edit of the grid: the notice of an earlier action goes.
         DismissNotice();
+        DropFit();
         ShowContents(contents);
         m_nChosenCount = CountChosenRows();
         m_pGrid->ForceRefresh();
@@ -73,6 +74,6 @@ void PanelResult::Export() {
                        wxT("*.csv"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
     if (strPath.empty()) return;
     // The archive directory stays where Save put it.
-    if (!CsvExport::WriteFile(strPath, CollectContents(), g_nProgramMode))
+    if (!CsvExport::WriteFile(strPath, CollectContents(), g_nProgramMode, GetFit()))
         ShowErrorBox(wxString::Format(_("Cannot write the file %s!"), strPath));
 }

@@ -55,6 +55,7 @@ void PlotFrame::PlaceBeside(wxWindow* pParent) {
     SetSize(parent.GetRight() + 1, std::max(area.y, parent.y), width, height);
 }
 
-void PlotFrame::ShowContents(const panel::Contents& contents, int nProgramMode) {
-    m_pCanvas->SetData(PlotData::Build(contents, nProgramMode));
+void PlotFrame::ShowContents(const panel::Contents& contents, int nProgramMode,
+                             const CalibrationFit* pFit) {
+    m_pCanvas->SetData(PlotData::Build(contents, nProgramMode, pFit));
 }

@@ -5,6 +5,7 @@
 
 #include "grid/PanelContents.h"
 
+class CalibrationFit;
 class PlotCanvas;
 
 // The plot window: its own resizable window beside the main one, so the
@@ -14,8 +15,9 @@ class PlotFrame : public wxFrame {
 public:
     explicit PlotFrame(wxWindow* pParent);
 
-    // Replots what the panel shows.
-    void ShowContents(const panel::Contents& contents, int nProgramMode);
+    // Replots what the panel shows; pFit is the fit its manual boxes show.
+    void ShowContents(const panel::Contents& contents, int nProgramMode,
+                      const CalibrationFit* pFit = nullptr);
     PlotCanvas* GetCanvas() const { return m_pCanvas; }
 
 private:

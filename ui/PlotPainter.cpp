@@ -18,6 +18,8 @@ const wxColour PlotPainter::kTickedColour(214, 39, 40);
 const wxColour PlotPainter::kCountColour(31, 119, 180);
 const wxColour PlotPainter::kManualColour(230, 120, 0);
 const wxColour PlotPainter::kBandColour(220, 238, 220);
+// A pale shade of the manual line's colour.
+const wxColour PlotPainter::kFitBandColour(251, 221, 186);
 
 namespace {
 
@@ -26,7 +28,15 @@ const wxColour kFrameColour(110, 110, 110);
 const wxColour kZeroColour(80, 80, 80);
 const wxColour kNoteColour(150, 40, 40);
 
-enum Marker { kMarkPoint, kMarkTicked, kMarkCount, kMarkManual, kMarkBand, kMarkNone };
+enum Marker {
+    kMarkPoint,
+    kMarkTicked,
+    kMarkCount,
+    kMarkManual,
+    kMarkBand,
+    kMarkFitBand,
+    kMarkNone
+};
 
 // Share of the plot's height that goes to the calibration curve.
 const double kUpperShare = 0.64;
@@ -55,6 +65,9 @@ std::vector<PlotPainter::LegendItem> PlotPainter::LegendItems() const {
     if (m_data.m_manual.bShown)
         items.push_back(
             {kMarkManual, kManualColour, wxPENSTYLE_LONG_DASH, _("Set: model and accuracy")});
+    if (!m_data.m_vecBand.empty() || !m_data.m_vecAccuracyInterval.empty())
+        items.push_back({kMarkFitBand, wxColour(), wxPENSTYLE_SOLID,
+                         wxString::Format(_("Fit: %s intervals"), wxString(wxT("95 %")))});
     // The sign is no catalogue key: keys stay ASCII.
     items.push_back({kMarkBand, wxColour(), wxPENSTYLE_SOLID,
                      wxString::Format(_("Accuracy within %s"), wxString(wxT("\u00b1 1 %")))});
@@ -199,6 +212,7 @@ void PlotPainter::DrawFrameAndGrid(wxDC& dc, const wxRect& rect, const PlotAxis&
 void PlotPainter::DrawUpper(wxDC& dc) {
     DrawFrameAndGrid(dc, m_rectUpper, m_data.m_axisY);
     wxDCClipper clip(dc, m_rectUpper);
+    DrawFitBand(dc);
     const struct {
         const PlotData::Model* pModel;
         wxColour colour;
@@ -240,6 +254,7 @@ void PlotPainter::DrawLower(wxDC& dc) {
         const int y0 = MapY(rect, m_data.m_axisAccuracy, 0);
         dc.SetPen(wxPen(kZeroColour, Px(1)));
         dc.DrawLine(rect.x, y0, rect.GetRight(), y0);
+        DrawAccuracyIntervals(dc);
         for (const PlotData::XY& a : m_data.m_vecAccuracyCount)
             DrawMarker(dc, kMarkCount, MapLower(a.dX, a.dY));
         for (const PlotData::XY& a : m_data.m_vecAccuracyManual)
@@ -287,7 +302,13 @@ void PlotPainter::DrawLegend(wxDC& dc) {
     for (const LegendItem& item : m_vecLegend) {
         const int x = item.pos.x, y = item.pos.y;
         const int cy = y + m_nLineHeight / 2;
-        if (item.nMarker == kMarkBand) {
+        if (item.nMarker == kMarkFitBand) {
+            dc.SetPen(*wxTRANSPARENT_PEN);
+            dc.SetBrush(wxBrush(kFitBandColour));
+            dc.DrawRectangle(x, y + Px(1), Px(26), m_nLineHeight - Px(2));
+            dc.SetPen(wxPen(kManualColour, Px(1)));
+            dc.DrawLine(x + Px(13), y + Px(1), x + Px(13), y + m_nLineHeight - Px(1));
+        } else if (item.nMarker == kMarkBand) {
             dc.SetPen(*wxTRANSPARENT_PEN);
             dc.SetBrush(wxBrush(kBandColour));
             dc.DrawRectangle(x, y + Px(1), Px(26), m_nLineHeight - Px(2));
@@ -307,6 +328,42 @@ void PlotPainter::DrawLegend(wxDC& dc) {
     for (const wxString& note : m_vecNotes) {
         dc.DrawText(note, m_rectLegend.x, y);
         y += m_nLineHeight;
+    }
+}
+
+void PlotPainter::DrawFitBand(wxDC& dc) {
+    // A value at or below zero has no place on the logarithmic scale: the
+    // band runs to the panel's edge there, as it would if it could be drawn.
+    const PlotAxis& axis = m_data.m_axisY;
+    auto clamp = [&](double v) {
+        return std::isfinite(v) ? std::min(std::max(v, axis.GetMin()), axis.GetMax())
+                                : (v > 0 ? axis.GetMax() : axis.GetMin());
+    };
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(kFitBandColour));
+    for (const auto& segment : m_data.m_vecBand) {
+        if (segment.size() < 2) continue;
+        std::vector<wxPoint> outline;
+        for (const PlotData::Interval& i : segment)
+            outline.push_back(MapUpper(i.dX, clamp(i.dHigh)));
+        for (auto it = segment.rbegin(); it != segment.rend(); ++it)
+            outline.push_back(MapUpper(it->dX, clamp(it->dLow)));
+        dc.DrawPolygon(static_cast<int>(outline.size()), outline.data());
+    }
+}
+
+void PlotPainter::DrawAccuracyIntervals(wxDC& dc) {
+    const PlotAxis& axis = m_data.m_axisAccuracy;
+    auto clamp = [&](double v) { return std::min(std::max(v, axis.GetMin()), axis.GetMax()); };
+    const int cap = Px(3);
+    dc.SetPen(wxPen(kManualColour, Px(1)));
+    for (const PlotData::Interval& i : m_data.m_vecAccuracyInterval) {
+        const wxPoint high = MapLower(i.dX, clamp(i.dHigh));
+        const wxPoint low = MapLower(i.dX, clamp(i.dLow));
+        dc.DrawLine(high, low);
+        // A cap only where the interval ends inside the panel.
+        if (i.dHigh <= axis.GetMax()) dc.DrawLine(high.x - cap, high.y, high.x + cap + 1, high.y);
+        if (i.dLow >= axis.GetMin()) dc.DrawLine(low.x - cap, low.y, low.x + cap + 1, low.y);
     }
 }
 

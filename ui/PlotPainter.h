@@ -43,6 +43,7 @@ public:
     static const wxColour kCountColour;
     static const wxColour kManualColour;
     static const wxColour kBandColour;
+    static const wxColour kFitBandColour;
 
 private:
     struct LegendItem {
@@ -66,6 +67,8 @@ private:
     void DrawAxisTitles(wxDC& dc);
     void DrawLegend(wxDC& dc);
     void DrawMarker(wxDC& dc, int nKind, const wxPoint& pt) const;
+    void DrawFitBand(wxDC& dc);
+    void DrawAccuracyIntervals(wxDC& dc);
     std::vector<LegendItem> LegendItems() const;
     std::vector<wxString> Notes() const;
 

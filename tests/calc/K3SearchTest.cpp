@@ -330,4 +330,24 @@ TEST_F(K3Search, ListsTheOtherRootWithTheCoefficientsItImplies) {
     EXPECT_NEAR(roots[0].k1, k1, 1e-9L * std::fabs(k1));
 }
 
+// A root a few millionths above the largest pole: the walk over the whole
+// interval stepped across it together with the pole and missed it.
+TEST_F(K3Search, ListsTheRootRightBesideAPole) {
+    const EngineInput in =
+        PointsOnly({25, 4.7257586755811012, 1.4039038541542956, 0.97760538003039787},
+                   {22.5, 133.5, 387.5, 542.5}, 540);
+    const Fit fit = CalibrateInput(1, in);
+    const long double beside = fit.FirstRoot(fit.PoleMax(), 500);
+    ASSERT_GT(beside - fit.PoleMax(), 0);
+    ASSERT_LT(beside - fit.PoleMax(), 1e-5L);
+
+    Calculator calc;
+    in.FeedTo(calc);
+    ASSERT_TRUE(calc.Calculate());
+    EXPECT_LT(calc.GetK3(), fit.PoleMin());
+    const std::vector<Calculator::Root> roots = calc.ListOtherRoots();
+    ASSERT_EQ(roots.size(), 1u);
+    EXPECT_NEAR(roots[0].k3, beside, 1e-7L);
+}
+
 }  // namespace

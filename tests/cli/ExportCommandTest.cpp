@@ -16,6 +16,8 @@
 #include <wx/filefn.h>
 
 #include "archive/ArchiveDocument.h"
+#include "calc/CalibrationFit.h"
+#include "grid/CalibrationRun.h"
 #include "report/CsvExport.h"
 #include "tests/archive/ArchiveTestData.h"
 #include "testsupport/CalibrationModel.h"
@@ -176,6 +178,35 @@ TEST_F(ExportCommandTest, RefusedOrFailedCountEndsWithItsMessage) {
     if (kLanguageFromLocale) EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
 }
 
+// --fit is Count then Fit as the panel makes them: the manual boxes and rows
+// become the fit's, its records follow; too few rows end with status 1.
+TEST_F(ExportCommandTest, FitExportsTheFitsSetAndRowsOrItsRefusal) {
+    const DataSet data = MakeDetectorData(0, kAllRows, {1, 6, 9, 10});
+    const Contents counted = PanelAfterCount(data);
+    Contents fitted = counted;
+    g_nProgramMode = 0;
+    Calculator calc;
+    CalibrationRun run(calc);
+    CalibrationFit fit;
+    ASSERT_EQ(run.Fit(fitted, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
+    // The typed data are the detector's own: every row within 0.1 %.
+    for (int r = 0; r < panel::kRows; ++r)
+        EXPECT_LE(std::fabs(std::stod(fitted.manualTable[r][5].ToStdString())), 0.1) << r;
+
+    const Outcome out = Export("--fit " + WriteArchive("fit.xml", counted, 0), "ru_RU.UTF-8");
+    EXPECT_EQ(out.nStatus, 0);
+    EXPECT_EQ(out.strErr, "");
+    EXPECT_EQ(out.strOut, CsvExport::Format(fitted, 0, &fit));
+    EXPECT_NE(out.strOut.find("\r\nFitRows,11,"), std::string::npos);
+    EXPECT_NE(out.strOut.find("\r\nFitDegreesOfFreedom,6,"), std::string::npos);
+
+    Contents five = PanelAfterCount(MakeDetectorData(0, {0, 1, 2, 3, 4}, {0, 1, 3, 4}));
+    const Outcome refused = Export("--fit " + WriteArchive("five.xml", five, 0));
+    EXPECT_EQ(refused.nStatus, 1);
+    EXPECT_EQ(refused.strErr, "varid-export: The fit needs at least 6 complete rows (5 given).\n");
+    EXPECT_EQ(refused.strOut, "");
+}
+
 TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessage) {
     const std::string strGood = archive::FormatArchive(archive_example::ExampleContents(), 0);
     const std::string strCut = WriteText("cut.xml", strGood.substr(0, strGood.size() / 2));
@@ -224,7 +255,8 @@ TEST_F(ExportCommandTest, HostileArchivesNeverCrashIt) {
 TEST_F(ExportCommandTest, HelpVersionAndWrongUsage) {
     Outcome run = Export("--help");
     EXPECT_EQ(run.nStatus, 0);
-    EXPECT_EQ(run.strOut.rfind("Usage: varid-export ARCHIVE.xml [--recount] [-o FILE]\n", 0), 0u);
+    EXPECT_EQ(
+        run.strOut.rfind("Usage: varid-export ARCHIVE.xml [--recount] [--fit] [-o FILE]\n", 0), 0u);
     EXPECT_EQ(run.strErr, "");
     run = Export("--version");
     EXPECT_EQ(run.nStatus, 0);

@@ -419,7 +419,7 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == WINDOW_SIZE,
           "main window is %dx%d, not %dx%d" % ((prog.width, prog.height) + WINDOW_SIZE))
-    return {"count": (42, 32), "set": (907, 428), "choice": (840, 29), "t_box": (860, 115)}
+    return {"count": (42, 32), "set": (907, 519), "choice": (935, 29), "t_box": (860, 115)}
 
 
 def is_notice_dark(p):

@@ -181,7 +181,7 @@ def step_contents(args):
         found = res.stdout.strip().split("=", 1)[-1]
         expect(dependency_names(c.get("Depends", "")) == dependency_names(found),
                "Depends %r, dpkg-shlibdeps gives %r" % (c.get("Depends"), found))
-    for name in ("libwxbase3.2-1", "libwxgtk3.2-1", "libtinyxml2.6.2v5"):
+    for name in ("libwxbase3.2-1", "libwxgtk3.2-1", "libtinyxml2.6.2v5", "libcminpack1"):
         expect(name in dependency_names(c.get("Depends", "")), "Depends lacks %s" % name)
 
     for rel in programs:

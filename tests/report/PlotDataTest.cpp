@@ -135,6 +135,65 @@ TEST(PlotData, SetAddsTheManualLineFromTheManualBoxes) {
     EXPECT_TRUE(plot.m_vecAccuracyManual.empty());
 }
 
+TEST(PlotData, AFitGivesTheManualLineItsBandAndEachRowItsInterval) {
+    for (int nMode : {0, 1}) {
+        SCOPED_TRACE("mode " + std::to_string(nMode));
+        const ProgramMode mode(nMode);
+        const DataSet data = MakeDetectorData(nMode, kAllRows, {1, 6, 9, 10}, nMode == 0);
+        CalibrationFit fit;
+        const panel::Contents contents = PanelAfterFit(data, fit);
+        const PlotData plot = PlotData::Build(contents, nMode, &fit);
+        const std::vector<double>& rowU = fit.GetRowExpandedUncertainty();
+        ASSERT_EQ(rowU.size(), data.rows.size());
+        ASSERT_EQ(plot.m_vecPoints.size(), data.rows.size());
+
+        // The band runs along the manual line's own samples, around it.
+        const auto& line = plot.m_manual.vecSegments;
+        ASSERT_EQ(line.size(), 1u);
+        ASSERT_EQ(plot.m_vecBand.size(), 1u);
+        const auto& band = plot.m_vecBand[0];
+        ASSERT_EQ(band.size(), line[0].size());
+        for (size_t i = 0; i < band.size(); ++i) {
+            EXPECT_EQ(band[i].dX, line[0][i].dX) << i;
+            EXPECT_LT(band[i].dLow, line[0][i].dY) << i;
+            EXPECT_GT(band[i].dHigh, line[0][i].dY) << i;
+            EXPECT_NEAR(band[i].dHigh - line[0][i].dY, line[0][i].dY - band[i].dLow,
+                        1e-12 * line[0][i].dY)
+                << i;
+        }
+        // The line ends at the outermost rows' readings: the band's
+        // half-width there is the U the fit gives those rows.
+        for (const bool bFirst : {true, false}) {
+            const PlotData::Interval& end = bFirst ? band.front() : band.back();
+            size_t k = 0;
+            for (size_t i = 1; i < plot.m_vecPoints.size(); ++i)
+                if ((plot.m_vecPoints[i].dX < plot.m_vecPoints[k].dX) == bFirst) k = i;
+            ExpectNear(rowU[k], (end.dHigh - end.dLow) / 2, "band at row " + std::to_string(k));
+        }
+
+        // Each row's manual accuracy gets its interval in percent of its
+        // reference value, and the accuracy axis shows it whole.
+        ASSERT_EQ(plot.m_vecAccuracyInterval.size(), data.rows.size());
+        for (size_t i = 0; i < data.rows.size(); ++i) {
+            const PlotData::Interval& bar = plot.m_vecAccuracyInterval[i];
+            EXPECT_EQ(bar.dX, plot.m_vecAccuracyManual[i].dX);
+            ExpectNear(plot.m_vecAccuracyManual[i].dY, (bar.dLow + bar.dHigh) / 2,
+                       "bar centre " + std::to_string(i));
+            EXPECT_GT(rowU[i], 0);
+            ExpectNear(100 * rowU[i] / Num(data.rows[i].strRealP), (bar.dHigh - bar.dLow) / 2,
+                       "bar " + std::to_string(i));
+            ExpectAxisCovers(plot.m_axisAccuracy, bar.dLow);
+            ExpectAxisCovers(plot.m_axisAccuracy, bar.dHigh);
+        }
+
+        // The same panel without the fit: no band, no bars.
+        const PlotData plain = PlotData::Build(contents, nMode);
+        EXPECT_TRUE(plain.m_manual.bShown);
+        EXPECT_TRUE(plain.m_vecBand.empty());
+        EXPECT_TRUE(plain.m_vecAccuracyInterval.empty());
+    }
+}
+
 TEST(PlotData, ValuesThatAreNotPositiveAreLeftOutAndCounted) {
     panel::Contents c;
     // Mode 1, second readings in use: left out are rows 1 (value 0), 2

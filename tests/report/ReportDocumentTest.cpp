@@ -145,4 +145,56 @@ TEST(ReportDocument, ShowsThePanelsTextsInEnglishAndRussian) {
     }
 }
 
+TEST(ReportDocument, AFitAddsItsValuesUncertaintiesRowsAndResidual) {
+    const DataSet data = MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {1, 6, 9, 10});
+    CalibrationFit fit;
+    const panel::Contents c = PanelAfterFit(data, fit);
+    const wxDateTime when(4, wxDateTime::Mar, 2026, 5, 6, 7);
+    const std::vector<std::string> plain = Cells(ReportDocument::BuildHtml(c, 0, when, "", false));
+    const std::vector<std::string> cells =
+        Cells(ReportDocument::BuildHtml(c, 0, when, "", false, &fit));
+
+    // The fit's cells stand between the values and the grids; the rest is
+    // the page without the fit.
+    const size_t nFit = 4 + 4 * CalibrationFit::kValues + 6;
+    ASSERT_EQ(cells.size(), plain.size() + nFit);
+    const auto start = std::mismatch(plain.begin(), plain.end(), cells.begin()).first;
+    const size_t at = static_cast<size_t>(start - plain.begin());
+    ASSERT_EQ(plain[at], "Row") << "the measurement grid follows the fit";
+    EXPECT_TRUE(std::equal(plain.begin() + at, plain.end(), cells.begin() + at + nFit));
+    const std::vector<std::string> section(cells.begin() + at, cells.begin() + at + nFit);
+
+    auto num = [](const std::string& str) { return std::strtod(str.c_str(), nullptr); };
+    // Two significant digits are within 5 % of the value.
+    auto expectShort = [&](double expected, const std::string& str, const std::string& what) {
+        EXPECT_GT(expected, 0) << what;
+        EXPECT_NEAR(num(str), expected, 0.05 * expected) << what << ": " << str;
+    };
+    const std::vector<std::string> head = {"", "Unrounded", "As set", "U (95 %)"};
+    EXPECT_EQ(std::vector<std::string>(section.begin(), section.begin() + 4), head);
+    const struct {
+        const char* pszLabel;
+        panel::Box box;
+    } values[] = {{"Dead time", panel::kBoxManualDeadTime},
+                  {"Efficacy registration", panel::kBoxManualRegistration},
+                  {"K1", panel::kBoxManualK1},
+                  {"K2", panel::kBoxManualK2},
+                  {"K3", panel::kBoxManualK3}};
+    for (int j = 0; j < CalibrationFit::kValues; ++j) {
+        const std::string* row = &section[4 + 4 * j];
+        EXPECT_EQ(row[0], values[j].pszLabel);
+        const double dUnrounded = fit.GetUnrounded()[j];
+        EXPECT_NEAR(num(row[1]), dUnrounded, 1e-9 * std::fabs(dUnrounded)) << row[0];
+        EXPECT_EQ(row[2], c.boxes[values[j].box].utf8_string()) << "as the box holds it";
+        expectShort(fit.GetExpandedUncertainty()[j], row[3], row[0]);
+    }
+    const std::string* tail = &section[4 + 4 * CalibrationFit::kValues];
+    EXPECT_EQ(tail[0], "Rows, n");
+    EXPECT_EQ(tail[1], "11");
+    EXPECT_EQ(tail[2], "Degrees of freedom, \u03bd");
+    EXPECT_EQ(tail[3], "6");
+    EXPECT_EQ(tail[4], "Residual standard deviation s, %");
+    expectShort(fit.GetResidualPercent(), tail[5], "s");
+}
+
 }  // namespace
