@@ -92,7 +92,12 @@ PanelResult::PanelResult(wxWindow* pParent)
                    XRCCTRL(*this, "ID_MANUAL_K1_U", wxStaticText),
                    XRCCTRL(*this, "ID_MANUAL_K2_U", wxStaticText),
                    XRCCTRL(*this, "ID_MANUAL_K3_U", wxStaticText)};
-    for (wxStaticText* pLabel : m_arrLabelU) pLabel->SetFont(pLabel->GetFont().Smaller());
+    for (wxStaticText* pLabel : m_arrLabelU) {
+        pLabel->SetFont(pLabel->GetFont().Smaller());
+        // A line's height from the start, empty as it is: the label is never
+        // cut, and the boxes stay where they are when a fit's U appears.
+        pLabel->SetMinSize(wxSize(-1, pLabel->GetTextExtent(wxT("\u00B1 0.0")).y));
+    }
 
     m_pTextRegistration->SetEditable(false);
     m_pTextDeadTime->SetEditable(false);
