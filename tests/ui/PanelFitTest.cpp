@@ -47,6 +47,8 @@ TEST_F(PanelTest, FitFillsTheManualBoxesAndTheirLabelsAndUndoBringsTheOldOnesBac
             << pszBox << ": " << LabelU(m_pPanel, pszBox);
     NoticeBar* pNotice = m_pPanel->GetNoticeBar();
     ASSERT_TRUE(pNotice->HasNotice());
+    // The undo offer, known by its id.
+    EXPECT_EQ(pNotice->GetNoticeId(), NoticeBar::kNoticeUndo);
     EXPECT_TRUE(pNotice->GetText().StartsWith("Fit over 11 rows: residual ")) << pNotice->GetText();
     EXPECT_TRUE(pNotice->GetText().EndsWith(
         wxString::FromUTF8(" %, 6 degrees of freedom. \xC2\xB1 are 95 % intervals.")))
