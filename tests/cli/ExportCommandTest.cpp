@@ -175,7 +175,9 @@ TEST_F(ExportCommandTest, RefusedOrFailedCountEndsWithItsMessage) {
     noRoot.boxes[panel::kBoxT] = "100";
     run = Export("--recount " + WriteArchive("noroot.xml", noRoot, 1), "ru_RU.UTF-8");
     EXPECT_EQ(run.nStatus, 1);
-    if (kLanguageFromLocale) EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
+    if (kLanguageFromLocale) {
+        EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
+    }
 }
 
 // --fit is Count then Fit as the panel makes them: the manual boxes and rows
@@ -225,8 +227,9 @@ TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessa
     for (const auto& c : cases) {
         const Outcome run = Export("--recount " + c.strPath, c.szLocale);
         EXPECT_EQ(run.nStatus, 2) << c.strPath;
-        if (kLanguageFromLocale || std::string(c.szLocale) == "C")
+        if (kLanguageFromLocale || std::string(c.szLocale) == "C") {
             EXPECT_EQ(run.strErr, "varid-export: " + c.strMessage + "\n");
+        }
         EXPECT_EQ(run.strOut, "");
     }
 }
