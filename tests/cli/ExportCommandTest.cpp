@@ -173,7 +173,9 @@ TEST_F(ExportCommandTest, RefusedOrFailedCountEndsWithItsMessage) {
     noRoot.boxes[archive::kBoxT] = "100";
     run = Export("--recount " + WriteArchive("noroot.xml", noRoot, 1), "ru_RU.UTF-8");
     EXPECT_EQ(run.nStatus, 1);
-    if (kLanguageFromLocale) EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
+    if (kLanguageFromLocale) {
+        EXPECT_EQ(run.strErr, "varid-export: Не удалось найти решение\n");
+    }
 }
 
 TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessage) {
@@ -194,8 +196,9 @@ TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessa
     for (const auto& c : cases) {
         const Outcome run = Export("--recount " + c.strPath, c.szLocale);
         EXPECT_EQ(run.nStatus, 2) << c.strPath;
-        if (kLanguageFromLocale || std::string(c.szLocale) == "C")
+        if (kLanguageFromLocale || std::string(c.szLocale) == "C") {
             EXPECT_EQ(run.strErr, "varid-export: " + c.strMessage + "\n");
+        }
         EXPECT_EQ(run.strOut, "");
     }
 }
