@@ -108,7 +108,7 @@ MainFrame::MainFrame()
     SetUpShortcuts();
 }
 
-wxSize MainFrame::DefaultSize() { return wxSize(1180, 660); }
+wxSize MainFrame::DefaultSize() { return wxSize(1180, 680); }
 
 void MainFrame::SetUpShortcuts() {
     // Each shortcut sends the command of its button, as a menu event.

@@ -16,7 +16,6 @@ NoticeBar::NoticeBar(wxWindow* pParent)
       m_pButton(nullptr),
       m_nId(kNoticeNone),
       m_nWrapWidth(0) {
-    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
     m_pText = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_pText->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
     // The text takes the width the bar has, however long it is.
@@ -27,9 +26,13 @@ NoticeBar::NoticeBar(wxWindow* pParent)
     pSizer->Add(m_pText, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, kTextMargin);
     pSizer->Add(m_pButton, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     SetSizer(pSizer);
+    // Room for a one-line notice, kept when none shows: the grids below stay
+    // where they are when a notice comes or goes.
+    m_pButton->SetLabel(wxT("X"));
+    SetMinSize(wxSize(-1, pSizer->CalcMin().y));
     m_pButton->Bind(wxEVT_BUTTON, &NoticeBar::OnButton, this);
     Bind(wxEVT_SIZE, &NoticeBar::OnSize, this);
-    Hide();
+    ShowContents(false);
 }
 
 void NoticeBar::ShowNotice(NoticeId nId, const wxString& strText, const wxString& strButton,
@@ -40,14 +43,17 @@ void NoticeBar::ShowNotice(NoticeId nId, const wxString& strText, const wxString
     m_pText->SetLabel(strText);
     m_pButton->SetLabel(strButton);
     m_fnAction = std::move(fnAction);
-    ShowWithHost(true);
+    ShowContents(true);
     Layout();
     Relayout();
 }
 
 void NoticeBar::Dismiss() {
     m_fnAction = nullptr;
-    if (ShowWithHost(false)) Relayout();
+    // Only a notice of more than one line changed the bar's height.
+    const int nHeight = GetBestSize().y;
+    ShowContents(false);
+    if (GetBestSize().y != nHeight) Relayout();
 }
 
 bool NoticeBar::Act() {
@@ -61,14 +67,14 @@ bool NoticeBar::Act() {
 
 void NoticeBar::OnButton(wxCommandEvent& WXUNUSED(event)) { Act(); }
 
-bool NoticeBar::ShowWithHost(bool bShow) {
-    bool bChanged = Show(bShow);
-    // The layout document's placeholder keeps its room while shown, so a
-    // hidden notice must take its host window along.
-    wxWindow* pHost = GetParent();
-    if (pHost && pHost->GetName() == GetName() + wxT("_container"))
-        bChanged = pHost->Show(bShow) || bChanged;
-    return bChanged;
+void NoticeBar::ShowContents(bool bShow) {
+    m_pText->Show(bShow);
+    m_pButton->Show(bShow);
+    // Empty, the bar is just room: the panel's own colour.
+    SetBackgroundColour(bShow ? wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK)
+                              : GetParent()->GetBackgroundColour());
+    InvalidateBestSize();
+    Refresh();
 }
 
 void NoticeBar::Relayout() {

@@ -32,6 +32,7 @@ public:
     // false when no notice is shown.
     bool Act();
 
+    // The bar itself always shows, as room for a notice.
     bool HasNotice() const { return static_cast<bool>(m_fnAction); }
     // kNoticeNone when no notice shows.
     NoticeId GetNoticeId() const { return HasNotice() ? m_nId : kNoticeNone; }
@@ -43,8 +44,8 @@ private:
     // A long notice wraps to the bar's width instead of widening the window.
     void OnSize(wxSizeEvent& event);
     void WrapText();
-    // True when the bar or its host changed visibility.
-    bool ShowWithHost(bool bShow);
+    // The text and the button, with the bar's colour; the room stays.
+    void ShowContents(bool bShow);
     // The bar may sit inside a placeholder window of the layout document:
     // every window up to the top one must learn the new size.
     void Relayout();

@@ -137,7 +137,7 @@ void CollectWindows(wxWindow* pRoot, std::vector<wxWindow*>& out) {
 // full, every control lies inside the window, both grids show all 11 rows.
 void ExpectEverythingReadable(MainFrame* pFrame) {
     PanelResult* pPanel = pFrame->GetPanelResult();
-    ASSERT_FALSE(pPanel->GetNoticeBar()->IsShown());
+    ASSERT_FALSE(pPanel->GetNoticeBar()->HasNotice());
     const wxRect client(wxPoint(0, 0), pFrame->GetClientSize());
     std::vector<wxWindow*> windows;
     CollectWindows(pFrame, windows);
@@ -184,6 +184,21 @@ void ExpectEverythingReadable(MainFrame* pFrame) {
     }
 }
 
+// A one-line notice shows in the room kept for it: the grids never move
+// under the pointer.
+void ExpectGridsStayWhenANoticeComesAndGoes(MainFrame* pFrame) {
+    PanelResult* pPanel = pFrame->GetPanelResult();
+    NoticeBar* pNotice = pPanel->GetNoticeBar();
+    const wxPoint before = PlaceInFrame(pPanel->GetGrid(), pFrame);
+    pNotice->ShowNotice(NoticeBar::kNoticeOther, _("The panel was cleared."), _("Undo"), [] {});
+    Settle();
+    EXPECT_TRUE(pNotice->GetButton()->IsShown());
+    EXPECT_EQ(before, PlaceInFrame(pPanel->GetGrid(), pFrame)) << "a notice moved the grids";
+    pNotice->Dismiss();
+    Settle();
+    EXPECT_EQ(before, PlaceInFrame(pPanel->GetGrid(), pFrame)) << "an empty notice moved the grids";
+}
+
 }  // namespace
 
 // The layout measured in the three interface languages, with the program's
@@ -214,6 +229,7 @@ TEST(WindowLayout, EveryTextReadsInFullAndAllRowsShowInEveryLanguage) {
             EXPECT_LE(MainFrame::DefaultSize().x, 1280);
             EXPECT_LE(MainFrame::DefaultSize().y, 700);
             ExpectEverythingReadable(pFrame);
+            ExpectGridsStayWhenANoticeComesAndGoes(pFrame);
             // The smallest size the window takes still holds everything.
             pFrame->SetSize(wxSize(200, 200));
             Settle();

@@ -398,16 +398,17 @@ def is_tick_blue(p):
     return b > 170 and r < 120 and b - r > 90
 
 
-# Where things are on the 1180 x 660 main window (offsets from its top-left
+# Where things are on the 1180 x 680 main window (offsets from its top-left
 # corner), as the layout document places them with the Debian toolkit theme
 # and fonts on Xvfb, in English. The grid metrics are the panel's: 36 pixels
 # of row labels, rows as high as the font needs (23 pixels here), column 0
 # 25 pixels wide and the typed columns 1 to 3 90 pixels each. A moved control
 # makes the scenarios fail on their checks of what the click should have done
 # (and ticks are checked on screen right away).
-WINDOW_SIZE = (1180, 660)
+WINDOW_SIZE = (1180, 680)
 NOTICE_TOP = 66  # the first row of the result panel, where a notice begins
-GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 97
+NOTICE_ROOM = 20  # kept for a one-line notice, shown or not
+GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 117
 ROW_HEIGHT = 23
 
 
@@ -419,7 +420,7 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == WINDOW_SIZE,
           "main window is %dx%d, not %dx%d" % ((prog.width, prog.height) + WINDOW_SIZE))
-    return {"count": (42, 32), "set": (907, 519), "choice": (935, 29), "t_box": (860, 115)}
+    return {"count": (42, 32), "set": (907, 539), "choice": (935, 29), "t_box": (860, 135)}
 
 
 def is_notice_dark(p):
@@ -429,8 +430,9 @@ def is_notice_dark(p):
 
 
 def notice_height(prog, tmp):
-    """How far a notice shown above the grids has pushed the result panel down
-    (0 without one): the rows of the dark bar at the window's left edge."""
+    """The height of the notice shown above the grids (0 without one): the rows
+    of the dark bar at the window's left edge. Only what exceeds NOTICE_ROOM
+    pushes the result panel down."""
     shot = prog.grab(os.path.join(tmp, "notice.ppm"))
     dark = [shot.count(2, y, 4, y + 1, is_notice_dark) == 2 for y in range(NOTICE_TOP, 300)]
     height = dark.index(False) if dark[0] else 0
@@ -600,9 +602,10 @@ def scenario_mode_switch(args, tmp, display):
         # The switch offers its undo in a notice above the panel, which moves
         # the panel down. Data typed after the switch must survive into the
         # next run.
-        shift = notice_height(prog, tmp)
-        check(shift > 0, "no undo notice after the mode switch")
-        prog.click(pos["t_box"][0], pos["t_box"][1] + shift, what="clicking into T")
+        height = notice_height(prog, tmp)
+        check(height > 0, "no undo notice after the mode switch")
+        prog.click(pos["t_box"][0], pos["t_box"][1] + max(0, height - NOTICE_ROOM),
+                   what="clicking into T")
         prog.type_text("42.5")
         time.sleep(SETTLE)
         prog.close()
@@ -693,7 +696,7 @@ def scenario_screenshot(args, tmp, display):
 # each language's labels.
 PLOT_BUTTON = {"en": (517, 32), "ru": (574, 32)}
 # "Set" moves with the width of the Russian labels.
-SET_BUTTON = {"ru": (971, 428)}
+SET_BUTTON = {"ru": (971, 539)}
 # The "Print..." button at the left of the print preview's control bar.
 PREVIEW_PRINT = (28, 22)
 # In GTK's print dialog: the printer "Print to File" and the button "Print".
