@@ -28,8 +28,13 @@ def check(cond, message):
         raise Failure(message)
 
 
-def wine(*args, **kw):
-    return subprocess.run([WINE] + list(args), capture_output=True, **kw)
+def wine(*args, output=False):
+    """Runs a Wine command. Programs it starts inherit its output, so that is
+    captured only when wanted, from commands that start nothing."""
+    if output:
+        return subprocess.run([WINE] + list(args), capture_output=True)
+    return subprocess.run([WINE] + list(args), stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def unix_path(windows):
@@ -47,7 +52,7 @@ def wait_for(cond, what, timeout=90):
 
 
 def registry(key):
-    res = wine("reg", "query", key)
+    res = wine("reg", "query", key, output=True)
     if res.returncode != 0:
         return None
     values = {}
@@ -106,7 +111,7 @@ def run(args):
     check(os.path.isfile(link), "no Start-menu shortcut %s" % link)
 
     # The shortcut, as the Start menu opens it: Varid in the user's folder.
-    appdata = unix_path(wine("cmd", "/c", "echo %APPDATA%").stdout.decode().strip())
+    appdata = unix_path(wine("cmd", "/c", "echo %APPDATA%", output=True).stdout.decode().strip())
     home = os.path.join(appdata, "Varid")
     check(not os.path.exists(home), "%s exists before the first start" % home)
     wine("start", r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Varid.lnk")
