@@ -71,8 +71,7 @@ void NoticeBar::ShowContents(bool bShow) {
     m_pText->Show(bShow);
     m_pButton->Show(bShow);
     // Empty, the bar is just room: the panel's own colour.
-    SetBackgroundColour(bShow ? wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK)
-                              : GetParent()->GetBackgroundColour());
+    SetBackgroundColour(bShow ? wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK) : wxNullColour);
     InvalidateBestSize();
     Refresh();
 }

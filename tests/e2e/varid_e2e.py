@@ -406,9 +406,9 @@ def is_tick_blue(p):
 # makes the scenarios fail on their checks of what the click should have done
 # (and ticks are checked on screen right away).
 WINDOW_SIZE = (1180, 680)
-NOTICE_TOP = 66  # the first row of the result panel, where a notice begins
-NOTICE_ROOM = 20  # kept for a one-line notice, shown or not
-GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 117
+NOTICE_TOP = 68  # the first row of the result panel, where a notice begins
+NOTICE_ROOM = 38  # kept for a one-line notice, shown or not
+GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 139
 ROW_HEIGHT = 23
 
 
@@ -420,7 +420,7 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == WINDOW_SIZE,
           "main window is %dx%d, not %dx%d" % ((prog.width, prog.height) + WINDOW_SIZE))
-    return {"count": (42, 32), "set": (907, 539), "choice": (935, 29), "t_box": (860, 135)}
+    return {"count": (42, 32), "set": (907, 563), "choice": (935, 29), "t_box": (860, 154)}
 
 
 def is_notice_dark(p):
@@ -696,7 +696,7 @@ def scenario_screenshot(args, tmp, display):
 # each language's labels.
 PLOT_BUTTON = {"en": (517, 32), "ru": (574, 32)}
 # "Set" moves with the width of the Russian labels.
-SET_BUTTON = {"ru": (971, 539)}
+SET_BUTTON = {"ru": (971, 563)}
 # The "Print..." button at the left of the print preview's control bar.
 PREVIEW_PRINT = (28, 22)
 # In GTK's print dialog: the printer "Print to File" and the button "Print".
