@@ -36,7 +36,8 @@ find_package(Boost 1.74 REQUIRED)
 # MINPACK's least squares (Levenberg-Marquardt) for the fit over all rows.
 # Found by path and name, so that a cross-build's prefix list finds its own.
 find_path(CMINPACK_INCLUDE_DIR cminpack-1/cminpack.h REQUIRED)
-find_library(CMINPACK_LIBRARY cminpack REQUIRED)
+# Its own build names the static library cminpack_s.
+find_library(CMINPACK_LIBRARY NAMES cminpack cminpack_s REQUIRED)
 add_library(cminpack INTERFACE)
 target_include_directories(cminpack SYSTEM INTERFACE ${CMINPACK_INCLUDE_DIR})
 target_link_libraries(cminpack INTERFACE ${CMINPACK_LIBRARY})
