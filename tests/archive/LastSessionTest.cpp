@@ -1,6 +1,5 @@
 // The last session's rules without a window: which file a start reads, what
 // becomes of one that cannot be read back, and where a close writes.
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -10,6 +9,7 @@
 #include <wx/utils.h>
 
 #include "archive/LastSession.h"
+#include "testsupport/TempDir.h"
 #include "tests/archive/ArchiveTestData.h"
 
 using namespace archive_example;
@@ -33,22 +33,16 @@ wxArrayString FilesIn(const wxString& strDir) {
 class LastSessionTest : public testing::Test {
 protected:
     void SetUp() override {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_root = std::filesystem::temp_directory_path() /
-                 ("varid-last-session-" + std::to_string(stamp));
-        std::filesystem::create_directories(m_root / "archives");
-        std::filesystem::create_directories(m_root / "home");
+        std::filesystem::create_directories(m_root.Path() / "archives");
+        std::filesystem::create_directories(m_root.Path() / "home");
         m_strOldHome = wxGetHomeDir();
-        wxSetEnv("HOME", wxString::FromUTF8((m_root / "home").string()));
+        wxSetEnv("HOME", m_root.Name() + wxFILE_SEP_PATH + "home");
     }
-    void TearDown() override {
-        wxSetEnv("HOME", m_strOldHome);
-        std::filesystem::remove_all(m_root);
-    }
-    wxString Dir() const { return wxString::FromUTF8((m_root / "archives").string()); }
+    void TearDown() override { wxSetEnv("HOME", m_strOldHome); }
+    wxString Dir() const { return m_root.Name() + wxFILE_SEP_PATH + "archives"; }
     wxString LastSavePath() const { return Dir() + wxFILE_SEP_PATH + "varid_last_save.xml"; }
 
-    std::filesystem::path m_root;
+    TempDir m_root{"varid-last-session"};
     wxString m_strOldHome;
 };
 
@@ -81,7 +75,7 @@ TEST_F(LastSessionTest, DamagedLastSaveFileIsKeptAside) {
 TEST_F(LastSessionTest, AnOversizedLastSaveIsKeptAside) {
     // A valid archive in front, padding behind: only the size refuses it.
     Spit(LastSavePath(), archive::FormatArchive(ExampleContents(), 0));
-    std::filesystem::resize_file(LastSavePath().fn_str().data(), archive::kMaxArchiveBytes + 1);
+    std::filesystem::resize_file(TempDir::ToPath(LastSavePath()), archive::kMaxArchiveBytes + 1);
     Contents contents;
     EXPECT_EQ(LastSession::Source::kNone, LastSession(Dir(), 0).Load(contents));
     EXPECT_EQ(Cells(Contents()), Cells(contents));
