@@ -285,7 +285,7 @@ run_tests() {
         log "Creating the Wine prefix"
         wineboot -i >/dev/null 2>&1 || true
     fi
-    wineserver -p
+    wineserver -p 2>/dev/null || true
     # The X companion of the Linux end-to-end tests, built for the host.
     cc -O2 -o "$build/xwin" "$root/tests/e2e/xwin.c" -lX11
     local status=0
