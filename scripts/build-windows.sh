@@ -285,7 +285,10 @@ run_tests() {
         log "Creating the Wine prefix"
         wineboot -i >/dev/null 2>&1 || true
     fi
-    wineserver -p 2>/dev/null || true
+    # Whatever Wine started without a display ends first: programs started
+    # later would share its display-less desktop and get no windows.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     # The X companion of the Linux end-to-end tests, built for the host.
     cc -O2 -o "$build/xwin" "$root/tests/e2e/xwin.c" -lX11
     local status=0
@@ -293,7 +296,8 @@ run_tests() {
     # which inherits its output and outlives it: started here with its output
     # elsewhere, it leaves ctest's pipes alone.
     (cd "$build" && VARID_XWIN="$build/xwin" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-        sh -c 'wine bin/varid_windows_runtime_tests.exe --gtest_list_tests >/dev/null 2>&1 </dev/null
+        sh -c 'wineserver -p
+               wine bin/varid_windows_runtime_tests.exe --gtest_list_tests >/dev/null 2>&1 </dev/null
                exec ctest --output-on-failure -j"$0" --timeout 600' "$jobs") || status=$?
     wineserver -k || true
     return $status
