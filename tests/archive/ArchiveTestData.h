@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <wx/arrstr.h>
+#include <wx/dir.h>
+
 #include "archive/ArchiveDocument.h"
 
 // Contents and expected files shared by the document, panel and fuzz tests.
@@ -101,6 +104,18 @@ inline std::string Slurp(const wxString& strPath) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+inline void Spit(const wxString& strPath, const std::string& text) {
+    std::ofstream(strPath.fn_str(), std::ios::binary) << text;
+}
+
+// The directory's files, sorted, hidden ones included.
+inline wxArrayString FilesIn(const wxString& strDir) {
+    wxArrayString names;
+    wxDir::GetAllFiles(strDir, &names, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
+    names.Sort();
+    return names;
 }
 
 }  // namespace archive_example

@@ -17,17 +17,6 @@ using panel::Contents;
 
 namespace {
 
-void Spit(const wxString& strPath, const std::string& text) {
-    std::ofstream(strPath.fn_str(), std::ios::binary) << text;
-}
-
-wxArrayString FilesIn(const wxString& strDir) {
-    wxArrayString names;
-    wxDir::GetAllFiles(strDir, &names, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
-    names.Sort();
-    return names;
-}
-
 // An archive directory of its own, and a home folder of its own, so that no
 // session-end file of the machine's user takes part.
 class LastSessionTest : public testing::Test {

@@ -88,17 +88,6 @@ private:
     wxString m_strDir;
 };
 
-void Spit(const wxString& strPath, const std::string& text) {
-    std::ofstream(strPath.fn_str(), std::ios::binary) << text;
-}
-
-wxArrayString FilesIn(const wxString& strDir) {
-    wxArrayString names;
-    wxDir::GetAllFiles(strDir, &names, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
-    names.Sort();
-    return names;
-}
-
 class PanelArchiveTest : public PanelTest {
 protected:
     wxString Dir() const { return wxString::FromUTF8(m_strDir); }

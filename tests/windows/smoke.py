@@ -41,7 +41,7 @@ def windows_path(path):
                           check=True).stdout.strip()
 
 
-def windows_of(pid_hint=None):
+def windows_of():
     res = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", "varid.exe"],
                          capture_output=True, text=True)
     return res.stdout.split()
