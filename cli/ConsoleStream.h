@@ -2,6 +2,7 @@
 #define VARID_CLI_CONSOLESTREAM_H
 
 #include <cstdio>
+#include <string>
 
 #include <wx/string.h>
 
@@ -16,6 +17,10 @@ public:
 
     // Writes the text, as UTF-8 or to the console.
     static void Write(FILE* pFile, const wxString& str);
+
+    // Writes UTF-8 text (the CSV): to a file or pipe byte for byte, to a
+    // console as characters. False when it could not be written.
+    static bool WriteUtf8(FILE* pFile, const std::string& text);
 };
 
 #endif

@@ -132,7 +132,7 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
 
     const std::string csv = CsvExport::Format(contents, nMode, bFit ? &fit : nullptr);
     if (strOutput.empty()) {
-        if (std::fwrite(csv.data(), 1, csv.size(), m_pOut) != csv.size() || std::fflush(m_pOut)) {
+        if (!ConsoleStream::WriteUtf8(m_pOut, csv)) {
             Fail(_("Cannot write to standard output"));
             return kBadFile;
         }

@@ -272,4 +272,75 @@ TEST_F(ExportCommandTest, HelpVersionAndWrongUsage) {
     }
 }
 
+#ifdef _WIN32
+// The screen of a console of its own, with a code page that has no Cyrillic
+// letters, after the command ran with its output and messages in it.
+struct ConsoleRun {
+    DWORD dwStatus = 0;
+    std::wstring strScreen;  // rows joined: a wrapped line reads on
+};
+
+ConsoleRun RunInConsole(const std::string& strCommandLine) {
+    ConsoleRun run;
+    FreeConsole();
+    if (!AllocConsole()) {
+        ADD_FAILURE() << "no console: " << GetLastError();
+        return run;
+    }
+    SetConsoleOutputCP(437);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE hScreen =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = start.hStdError = hScreen;
+    PROCESS_INFORMATION process{};
+    std::wstring strLine = wxString::FromUTF8(strCommandLine).ToStdWstring();
+    if (CreateProcessW(nullptr, strLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
+                       &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &run.dwStatus);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        GetConsoleScreenBufferInfo(hScreen, &info);
+        for (SHORT nRow = 0; nRow <= info.dwCursorPosition.Y; ++nRow) {
+            std::wstring strRow(info.dwSize.X, L' ');
+            DWORD dwRead = 0;
+            ReadConsoleOutputCharacterW(hScreen, strRow.data(), info.dwSize.X, COORD{0, nRow},
+                                        &dwRead);
+            run.strScreen += strRow.substr(0, dwRead);
+        }
+    } else {
+        ADD_FAILURE() << "cannot start " << strCommandLine << ": " << GetLastError();
+    }
+    CloseHandle(hScreen);
+    FreeConsole();
+    return run;
+}
+
+// Bytes of UTF-8 would show as other letters in that code page.
+TEST_F(ExportCommandTest, AConsoleShowsTheMessagesAndRecordsThemselves) {
+    const std::string strMissing = PathOf("\xD0\xBD\xD0\xB5\xD1\x82.xml");
+    ConsoleRun run = RunInConsole(Quoted(ExportProgram()) + " --recount " + Quoted(strMissing));
+    EXPECT_EQ(2u, run.dwStatus);
+    const std::wstring strMessage =
+        wxString::FromUTF8("varid-export: Cann't load file " + strMissing + "!").ToStdWstring();
+    EXPECT_NE(std::wstring::npos, run.strScreen.find(strMessage)) << wxString(run.strScreen);
+
+    const std::string strArchive = WriteArchive("good.xml", archive_example::ExampleContents(), 0);
+    const std::string strCsv = Export(strArchive).strOut;
+    run = RunInConsole(Quoted(ExportProgram()) + " " + strArchive);
+    EXPECT_EQ(0u, run.dwStatus);
+    // The records from the first letter on: the byte-order mark, which the
+    // console would show as letters, stays out.
+    const std::string strFirstRecord = strCsv.substr(3, strCsv.find("\r\n") - 3);
+    ASSERT_EQ("\xEF\xBB\xBFmode,", strCsv.substr(0, 8));
+    EXPECT_EQ(0u, run.strScreen.find(wxString::FromUTF8(strFirstRecord).ToStdWstring()))
+        << wxString(run.strScreen);
+}
+#endif
+
 }  // namespace
