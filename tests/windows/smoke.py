@@ -64,8 +64,10 @@ class Program:
                 self.window = found[0]
                 time.sleep(0.3)
                 return self.window
-            check(self.proc.poll() is None, "the program ended at start (status %s): %s"
-                  % (self.proc.returncode, self.output()))
+            # Only then its output: reading it waits for the program's end.
+            if self.proc.poll() is not None:
+                raise Failure("the program ended at start (status %s): %s"
+                              % (self.proc.returncode, self.output()))
             time.sleep(0.2)
         raise Failure("no window within %d s" % timeout)
 
