@@ -111,16 +111,20 @@ void Calculator::SetManualKeff(double d) { m_dManualKeff = d; }
 void Calculator::SetManualDT(double d) { m_dManualDT = d; }
 void Calculator::UseProgramMode(int nProgramMode) { m_nOwnProgramMode = nProgramMode; }
 
+void Calculator::SolveToK1() {
+    AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
+    CalcDeadTimeAndKeff();
+    CalcPeriods();
+    CalcUncorrectedP();
+    CalcAuxiliary();
+    FindK3();
+    CalcK2();
+    CalcK1();
+}
+
 bool Calculator::Calculate() {
     try {
-        AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
-        CalcDeadTimeAndKeff();
-        CalcPeriods();
-        CalcUncorrectedP();
-        CalcAuxiliary();
-        FindK3();
-        CalcK2();
-        CalcK1();
+        SolveToK1();
         CalcRowMeans();
         RoundResults();
         CalcCorrectP();
@@ -146,15 +150,8 @@ bool Calculator::CalculateManual() {
 }
 
 bool Calculator::CountUnrounded() {
-    AverageReadings(m_vecFlForCalc, m_vecFrForCalc, m_vecFForCalc);
-    CalcDeadTimeAndKeff();
-    CalcPeriods();
-    CalcUncorrectedP();
-    CalcAuxiliary();
     try {
-        FindK3();
-        CalcK2();
-        CalcK1();
+        SolveToK1();
     } catch (const wxString&) {
         return false;
     }

@@ -107,7 +107,9 @@ private:
     friend bool SearchAcrossPoles(Calculator*, double, double, double, double);
     friend bool SearchBelowPoles(Calculator*, double, double, double, double);
 
-    // The steps of Calculate and CalculateManual.
+    // The steps of Calculate and CalculateManual; SolveToK1 runs the first
+    // ones, up to K1 unrounded, which a fit's starts need as well.
+    void SolveToK1();
     void CalcDeadTimeAndKeff();
     void CalcPeriods();
     void CalcUncorrectedP();

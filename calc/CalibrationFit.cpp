@@ -97,7 +97,7 @@ double SetSumOfSquares(const Rows& rows, const CalibrationFit::Values& v) {
         const double p = Calculator::CorrectedValue(
             rows.vecPeriod[k] - v[CalibrationFit::kDeadTime], v[CalibrationFit::kKeff],
             v[CalibrationFit::kK1], v[CalibrationFit::kK2], v[CalibrationFit::kK3]);
-        const double d = (p - r) / r * 100 / 100;
+        const double d = (p - r) / r * 100;
         s += d * d;
     }
     return std::isnan(s) ? kInf : s;
@@ -209,12 +209,8 @@ bool CalibrationFit::Run(const Calculator& calc) {
             }
         }
     }
-    for (int j = 0; j < kValues; ++j)
-        if (!std::isfinite(set[j])) {
-            m_strError = strNoConvergence;
-            return false;
-        }
-    if (!std::isfinite(dSetSum)) {
+    if (!std::all_of(set.begin(), set.end(), [](double d) { return std::isfinite(d); }) ||
+        !std::isfinite(dSetSum)) {
         m_strError = strNoConvergence;
         return false;
     }

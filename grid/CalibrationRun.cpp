@@ -151,8 +151,6 @@ CalibrationRun::Outcome CalibrationRun::Fit(Contents& contents, int nChosenCount
                   "the fit's values and the result boxes share one order");
     const CalibrationFit::Values& set = fit.GetSet();
     for (int i = 0; i < panel::kResults; ++i)
-        contents.boxes[panel::kResultBoxes[i].manual] =
-            i == panel::kResultKeff ? ResultFormat::FormatKeff(set[i])
-                                    : ResultFormat::FormatCoefficient(set[i]);
+        contents.boxes[panel::kResultBoxes[i].manual] = ResultFormat::FormatResult(i, set[i]);
     return Set(contents, nChosenCount);
 }

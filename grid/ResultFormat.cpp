@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/PanelContents.h"
+
 wxString ResultFormat::FormatCorrection(double v) {
     const double a = std::fabs(v);
     if (a > 10 && a < 100) return wxString::Format(wxT("%.1f"), v);
@@ -15,6 +17,10 @@ wxString ResultFormat::FormatAccuracy(double v) { return wxString::Format(wxT("%
 wxString ResultFormat::FormatKeff(double v) { return wxString::Format(wxT("%.1f"), v); }
 
 wxString ResultFormat::FormatCoefficient(double v) { return wxString::Format(wxT("%.3f"), v); }
+
+wxString ResultFormat::FormatResult(int nResult, double v) {
+    return nResult == panel::kResultKeff ? FormatKeff(v) : FormatCoefficient(v);
+}
 
 wxString ResultFormat::FormatUncertainty(double v) {
     if (!std::isfinite(v) || v <= 0) return wxString::Format(wxT("%g"), v);

@@ -14,6 +14,9 @@ public:
     static wxString FormatKeff(double v);
     // Dead time and K1 to K3, three decimals.
     static wxString FormatCoefficient(double v);
+    // One of the five results by its place in panel::kResultBoxes: Keff as
+    // FormatKeff, the others as FormatCoefficient.
+    static wxString FormatResult(int nResult, double v);
     // An uncertainty with two significant digits, never in exponent form.
     static wxString FormatUncertainty(double v);
 };

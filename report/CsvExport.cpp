@@ -5,6 +5,7 @@
 
 #include "archive/SafeFile.h"
 #include "calc/CalibrationFit.h"
+#include "grid/ResultFormat.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ std::string FitRecords(const CalibrationFit& fit) {
     out += Record({"FitValue", "Unrounded", "Set", "StandardUncertainty", "ExpandedUncertainty"});
     for (int j = 0; j < panel::kResults; ++j)
         out += Record({panel::kResultBoxes[j].pszCsvName, Number("%.10g", fit.GetUnrounded()[j]),
-                       Number(j == panel::kResultKeff ? "%.1f" : "%.3f", fit.GetSet()[j]),
+                       ResultFormat::FormatResult(j, fit.GetSet()[j]).utf8_string(),
                        Number("%.2g", fit.GetStandardUncertainty()[j]),
                        Number("%.2g", fit.GetExpandedUncertainty()[j])});
     return out;

@@ -9,16 +9,17 @@
 
 class CalibrationFit;
 
-// The panel's data as CSV for other systems: RFC 4180 (comma-separated,
-// CRLF, quoted where needed), UTF-8 with a byte-order mark, every record of
-// the same width. After a fit, records of its own follow the others: FitRows,
-// FitDegreesOfFreedom, FitResidualPercent, FitCoverageFactor as name,value,
-// a header FitValue, Unrounded, Set, StandardUncertainty,
-// ExpandedUncertainty and one record per value. The schema is English and fixed whatever the
-// interface language: the records mode, T, DeadTime, Keff, K1, K2, K3, ManualDeadTime, ManualKeff,
-// ManualK1, ManualK2, ManualK3 as name,value; a header Row, Chosen, RealP0, Reading1, Reading2,
-// CorrectionP0, Accuracy, ManualCorrectionP0, ManualAccuracy; one record per grid row. Values are
-// the texts shown, so numbers carry the point the program prints.
+// The panel's data as CSV for other systems: RFC 4180 (comma-separated, CRLF,
+// quoted where needed), UTF-8 with a byte-order mark, every record of the same
+// width. After a fit, records of its own follow the others: FitRows,
+// FitDegreesOfFreedom, FitResidualPercent, FitCoverageFactor as name,value, a
+// header FitValue, Unrounded, Set, StandardUncertainty, ExpandedUncertainty and
+// one record per value. The schema is English and fixed whatever the interface
+// language: the records mode, T, DeadTime, Keff, K1, K2, K3, ManualDeadTime,
+// ManualKeff, ManualK1, ManualK2, ManualK3 as name,value; a header Row, Chosen,
+// RealP0, Reading1, Reading2, CorrectionP0, Accuracy, ManualCorrectionP0,
+// ManualAccuracy; one record per grid row. Values are the texts shown, so
+// numbers carry the point the program prints.
 class CsvExport {
 public:
     static constexpr int kFields = 9;

@@ -65,11 +65,9 @@ wxString FitSection(const CalibrationFit& fit) {
             Cell(_("U (95 %)"), wxT("th")) + wxT("</tr>");
     // The fit's values are in the order of panel::kResultBoxes.
     for (int j = 0; j < panel::kResults; ++j) {
-        const double dSet = fit.GetSet()[j];
         html += wxT("<tr>") + Cell(Label(panel::kResultBoxes[j].pszLabel)) +
                 Cell(wxString::Format(wxT("%.10g"), fit.GetUnrounded()[j])) +
-                Cell(j == panel::kResultKeff ? ResultFormat::FormatKeff(dSet)
-                                             : ResultFormat::FormatCoefficient(dSet)) +
+                Cell(ResultFormat::FormatResult(j, fit.GetSet()[j])) +
                 Cell(ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j])) +
                 wxT("</tr>");
     }
