@@ -258,7 +258,7 @@ build_varid() {
         -DVARID_WXSTD_PO_DIR="$(source_dir wxwidgets3.2)/locale" \
         -DVARID_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_EXE_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -L${PREFIX[expat]}/lib -L${PREFIX[png]}/lib" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v wine)" >/dev/null
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-test.sh" >/dev/null
     cmake --build "$build" -j"$jobs"
 }
 
@@ -291,15 +291,20 @@ run_tests() {
     wineserver -w 2>/dev/null || true
     # The X companion of the Linux end-to-end tests, built for the host.
     cc -O2 -o "$build/xwin" "$root/tests/e2e/xwin.c" -lX11
-    local status=0
+    local status=0 restarts=$build/wine-restarts.log
+    : >"$restarts"
     # The first window program of a Wine session starts the desktop process,
     # which inherits its output and outlives it: started here with its output
     # elsewhere, it leaves ctest's pipes alone.
-    (cd "$build" && VARID_XWIN="$build/xwin" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    (cd "$build" && VARID_XWIN="$build/xwin" VARID_WINE_RESTART_LOG="$restarts" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
         sh -c 'wineserver -p
                wine bin/varid_windows_runtime_tests.exe --gtest_list_tests >/dev/null 2>&1 </dev/null
                exec ctest --output-on-failure -j"$0" --timeout 600' "$jobs") || status=$?
     wineserver -k || true
+    if [ -s "$restarts" ]; then
+        log "Test programs that Wine ended before their first output, started again:"
+        cat "$restarts" >&2
+    fi
     return $status
 }
 
