@@ -55,6 +55,37 @@ wxString TextOf(const TiXmlElement* pElement) {
 
 wxString WrongFormat() { return _("Wrong format file"); }
 
+// The record's texts go as UTF-8: folded, every Cyrillic name would be "_".
+// The library writes line breaks as character references, and reads them
+// back, even where it condenses blanks.
+TiXmlElement* BuildDetails(const CalibrationDetails& details) {
+    TiXmlElement* pDetails = new TiXmlElement("Details");
+    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
+        AppendText(pDetails, spec.pszName, details.Get(spec.field).utf8_string());
+    return pDetails;
+}
+
+// The library condenses runs of blanks by default, which the grids' and
+// boxes' values have always been read with; the record's texts must come
+// back exactly, so they are read from a second parse that keeps every blank.
+// Another document's item fields never stay with this one's data; the
+// laboratory fields it does not name keep their values.
+void ReadDetails(const TiXmlElement* pArchive, const char* pszText, CalibrationDetails& details) {
+    details.ClearItemFields();
+    if (!pArchive->FirstChildElement("Details")) return;
+    TiXmlBase::SetCondenseWhiteSpace(false);
+    TiXmlDocument doc;
+    doc.Parse(pszText, nullptr, TIXML_ENCODING_UTF8);
+    TiXmlBase::SetCondenseWhiteSpace(true);
+    const TiXmlElement* pExact = doc.FirstChildElement("Archive");
+    const TiXmlElement* pDetails = pExact ? pExact->FirstChildElement("Details") : nullptr;
+    if (!pDetails) return;
+    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
+        if (const TiXmlElement* pField = pDetails->FirstChildElement(spec.pszName))
+            details.Set(spec.field, TextOf(pField));
+    }
+}
+
 // The XML library steps over a UTF-8 sequence by the length its lead byte
 // announces, also when the text ends inside it, and then reads on: a truncated
 // sequence at the end would make it read past the buffer. Zeros behind the
@@ -81,7 +112,8 @@ std::string NormaliseLineEnds(const std::string& text) {
 void ReadDocument(const std::string& text, const wxString& strSource, int nProgramMode,
                   Contents& work) {
     TiXmlDocument doc;
-    doc.Parse(NormaliseLineEnds(text).c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const std::string strNormalised = NormaliseLineEnds(text);
+    doc.Parse(strNormalised.c_str(), nullptr, TIXML_ENCODING_UTF8);
     if (doc.Error()) throw wxString::Format(_("Cann't load file %s!"), strSource);
 
     const TiXmlElement* pArchive = doc.FirstChildElement("Archive");
@@ -98,6 +130,7 @@ void ReadDocument(const std::string& text, const wxString& strSource, int nProgr
                 panel::ArchiveName(static_cast<panel::Box>(i)).c_str()))
             work.boxes[i] = TextOf(pBox);
     }
+    ReadDetails(pArchive, strNormalised.c_str(), work.details);
 }
 
 }  // namespace
@@ -129,6 +162,7 @@ std::string FormatArchive(const Contents& contents, int nProgramMode) {
         AppendText(pCoefficients, panel::ArchiveName(static_cast<panel::Box>(i)).c_str(),
                    FoldToAscii(contents.boxes[i]));
     pArchive->LinkEndChild(pCoefficients);
+    pArchive->LinkEndChild(BuildDetails(contents.details));
 
     TiXmlPrinter printer;
     printer.SetIndent("    ");

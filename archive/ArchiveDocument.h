@@ -11,7 +11,14 @@ class TiXmlElement;
 class TiXmlNode;
 
 // The archive document without any window: what the panel shows, written
-// and read back.
+// and read back. The root "Archive" holds "Table" and "ManualTable" (eleven
+// "Row" elements each), "Coefficients" (the eleven boxes) and, after them,
+// "Details": the calibration's record, one child per field named as
+// CalibrationDetails names them. The grids' and boxes' values are folded to
+// ASCII; the record's texts are written as UTF-8 and read back exactly, line
+// breaks and runs of blanks included. Earlier builds ignore "Details". A file
+// without it, or without some of its item fields, empties those item fields;
+// the laboratory fields it lacks keep their values.
 namespace archive {
 
 using panel::Contents;

@@ -6,8 +6,10 @@
 
 #include <wx/string.h>
 
-// What the panel shows, without any window: the cells of its two grids and
-// the texts of its eleven boxes. The panel copies its widgets into these
+#include "grid/CalibrationDetails.h"
+
+// What the panel shows, without any window: the cells of its two grids, the
+// texts of its eleven boxes and the calibration's record. The panel copies its widgets into these
 // tables and back; the grid rules, the archive, the CSV, the plot and the
 // report all read them.
 namespace panel {
@@ -37,9 +39,11 @@ struct Contents {
     GridTable table;        // measurement grid
     GridTable manualTable;  // manual grid
     std::array<wxString, kBoxes> boxes;
+    CalibrationDetails details;
 
     bool operator==(const Contents& other) const {
-        return table == other.table && manualTable == other.manualTable && boxes == other.boxes;
+        return table == other.table && manualTable == other.manualTable && boxes == other.boxes &&
+               details == other.details;
     }
     bool operator!=(const Contents& other) const { return !(*this == other); }
 };

@@ -96,6 +96,9 @@ std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
                        Field(manual[5])});
     }
     if (pFit) out += FitRecords(*pFit);
+    // The record last, one field a record, named as in the archive.
+    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
+        out += Record({spec.pszName, Field(contents.details.Get(spec.field))});
     return out;
 }
 

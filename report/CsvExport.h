@@ -14,7 +14,8 @@ class CalibrationFit;
 // width. After a fit, records of its own follow the others: FitRows,
 // FitDegreesOfFreedom, FitResidualPercent, FitCoverageFactor as name,value, a
 // header FitValue, Unrounded, Set, StandardUncertainty, ExpandedUncertainty and
-// one record per value. The schema is English and fixed whatever the interface
+// one record per value. Last come the calibration's record's fields, one
+// name,value record each, named as in the archive. The schema is English and fixed whatever the interface
 // language: the records mode, T, DeadTime, Keff, K1, K2, K3, ManualDeadTime,
 // ManualKeff, ManualK1, ManualK2, ManualK3 as name,value; a header Row, Chosen,
 // RealP0, Reading1, Reading2, CorrectionP0, Accuracy, ManualCorrectionP0,

@@ -108,6 +108,91 @@ TEST(ArchiveReading, RoundTripGivesEveryCellAndBoxBack) {
     EXPECT_EQ(Cells(Contents()), Cells(empty.contents));
 }
 
+namespace {
+
+// A record whose every field differs and holds what the XML library would
+// change: Cyrillic letters, the reserved characters, two blanks in a row and,
+// in the notes, line breaks and an indented line.
+CalibrationDetails HardRecord() {
+    CalibrationDetails d;
+    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
+        d.Set(spec.field,
+              wxString::FromUTF8("\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80  <&>\"' ") + spec.pszName);
+    d.Set(CalibrationDetails::kNotes,
+          wxString::FromUTF8("\xD0\xA1\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0 1\n"
+                             "   indented  line\r\n\n\tlast"));
+    return d;
+}
+
+// The file an earlier build wrote: no record at all.
+std::string WithoutDetails(std::string text) {
+    const size_t nFrom = text.find("    <Details>");
+    return text.erase(nFrom, text.find("</Archive>") - nFrom);
+}
+
+}  // namespace
+
+TEST(ArchiveDetails, EveryFieldReadsBackExactlyInBothModes) {
+    for (int nMode : {0, 1}) {
+        Contents c = Distinct();
+        c.details = HardRecord();
+        const std::string text = archive::FormatArchive(c, nMode);
+        // The grids and boxes stay ASCII; only the record is UTF-8.
+        const size_t nDetails = text.find("<Details>");
+        ASSERT_NE(std::string::npos, nDetails);
+        ASSERT_GT(nDetails, text.find("</Coefficients>"));
+        for (size_t i = 0; i < nDetails; ++i) ASSERT_LT(static_cast<unsigned char>(text[i]), 0x80);
+        const ReadOutcome out = Read(text, nMode, Contents());
+        ASSERT_TRUE(out.bOk) << out.strError;
+        for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
+            EXPECT_EQ(c.details.Get(spec.field).utf8_string(),
+                      out.contents.details.Get(spec.field).utf8_string())
+                << spec.pszName << ", mode " << nMode;
+        EXPECT_EQ(Cells(c), Cells(out.contents));
+        // On the platform's line ends too.
+        const ReadOutcome other = Read(OtherLineBreaks(text), nMode, Contents());
+        ASSERT_TRUE(other.bOk);
+        EXPECT_TRUE(other.contents.details == c.details) << "mode " << nMode;
+    }
+}
+
+TEST(ArchiveDetails, AFileReplacesTheItemFieldsAndTheLaboratoryFieldsItNames) {
+    Contents filled = Distinct();
+    filled.details = HardRecord();
+    const struct {
+        const char* pszCase;
+        std::string text;
+        bool bLabKept;
+    } cases[] = {
+        // An older archive: no record at all.
+        {"no Details", WithoutDetails(ExampleText("Fl", "Fr")), true},
+        // A record of only some fields.
+        {"serial only",
+         "<Archive><Table/><Coefficients/><Details><SerialNumber>42</SerialNumber>"
+         "<Operator>Ivanov</Operator></Details></Archive>",
+         true},
+        // A record that names every field, empty.
+        {"every field empty", ExampleText("Fl", "Fr"), false},
+    };
+    for (const auto& c : cases) {
+        const ReadOutcome out = Read(c.text, 0, filled);
+        ASSERT_TRUE(out.bOk) << c.pszCase << ": " << out.strError;
+        const CalibrationDetails& d = out.contents.details;
+        for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
+            wxString strExpected;
+            const bool bNamed = c.text.find("Ivanov") != std::string::npos;
+            if (bNamed && spec.field == CalibrationDetails::kSerialNumber)
+                strExpected = "42";
+            else if (bNamed && spec.field == CalibrationDetails::kOperator)
+                strExpected = "Ivanov";
+            else if (!CalibrationDetails::IsItemField(spec.field) && c.bLabKept)
+                strExpected = filled.details.Get(spec.field);
+            EXPECT_EQ(strExpected.utf8_string(), d.Get(spec.field).utf8_string())
+                << c.pszCase << ": " << spec.pszName;
+        }
+    }
+}
+
 // The XML library steps over a whole UTF-8 sequence even when the text ends
 // inside it; run under the memory checker this shows any read past the input.
 TEST(ArchiveReading, TruncatedUtf8SequenceAtTheEnd) {

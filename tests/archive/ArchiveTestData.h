@@ -70,7 +70,31 @@ inline std::string ExampleText(const char* szFirst, const char* szSecond) {
          {"CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3", "ManualDeatTime",
           "ManualCoeficientEffectiveness", "ManualK1", "ManualK2", "ManualK3"})
         s += Leaf(2, szName);
-    return s + Line(1, "</Coefficients>") + Line(0, "</Archive>");
+    s += Line(1, "</Coefficients>") + Line(1, "<Details>");
+    for (const char* szName : {"CertificateNumber",
+                               "Instrument",
+                               "Manufacturer",
+                               "SerialNumber",
+                               "Customer",
+                               "CalibrationDate",
+                               "IssueDate",
+                               "Temperature",
+                               "Pressure",
+                               "Humidity",
+                               "Notes",
+                               "Laboratory",
+                               "LaboratoryAddress",
+                               "Operator",
+                               "ApprovedBy",
+                               "ReferenceStandard",
+                               "ReferenceUncertainty",
+                               "ReferenceCoverageFactor",
+                               "Unit",
+                               "PeriodUnit",
+                               "Tolerance",
+                               "DecisionRule"})
+        s += Leaf(2, szName);
+    return s + Line(1, "</Details>") + Line(0, "</Archive>");
 }
 
 // Every cell and box distinct (ticks in rows 0, 3, 6, 9 and manual rows 1, 5,
