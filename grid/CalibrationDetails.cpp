@@ -81,6 +81,23 @@ wxString CalibrationDetails::LabelOf(Field field) {
     return str;
 }
 
+wxString CalibrationDetails::Summary() const {
+    wxString str;
+    const struct {
+        Field field;
+        wxString strFormat;
+    } parts[] = {{kInstrument, _("Instrument: %s")},
+                 {kSerialNumber, _("Serial number: %s")},
+                 {kCertificateNumber, _("Certificate number: %s")}};
+    for (const auto& part : parts) {
+        const wxString& strValue = m_arrFields[part.field];
+        if (strValue.empty()) continue;
+        if (!str.empty()) str += wxT(";   ");
+        str += wxString::Format(part.strFormat, strValue);
+    }
+    return str.empty() ? _("No instrument, serial number or certificate number given.") : str;
+}
+
 bool CalibrationDetails::IsDate(const wxString& str) {
     if (str.length() != 10 || str[4] != '-' || str[7] != '-') return false;
     long nYear = 0, nMonth = 0, nDay = 0;

@@ -13,6 +13,7 @@
 #include "archive/ArchiveDocument.h"
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
+#include "ui/DetailsDialog.h"
 #include "ui/ErrorBox.h"
 #include "ui/GridClipboardHandler.h"
 #include "ui/NoticeBar.h"
@@ -43,6 +44,7 @@ const int kBoxLabelIndent = 8;
 wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
     EVT_GRID_CELL_CHANGED(PanelResult::OnGridCellChange)
     EVT_BUTTON(XRCID("ID_BT_CHANGE_VALUE"), PanelResult::OnChangeValue)
+    EVT_BUTTON(XRCID("ID_DETAILS"), PanelResult::OnDetails)
     EVT_TEXT(XRCID("ID_T"), PanelResult::OnTextT)
     EVT_TEXT(XRCID("ID_MANUAL_DEAD_TIME"), PanelResult::OnTextManual)
     EVT_TEXT(XRCID("ID_MANUAL_REGISTRATION"), PanelResult::OnTextManual)
@@ -52,7 +54,7 @@ wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-PanelResult::PanelResult(wxWindow* pParent)
+PanelResult::PanelResult(wxWindow* pParent, const CalibrationDetails& lab)
     : wxPanel(),
       m_pGrid(nullptr),
       m_pManualGrid(nullptr),
@@ -87,6 +89,8 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pTextManualK3 = XRCCTRL(*this, "ID_MANUAL_K3", wxTextCtrl);
     m_pTextManualDeadTime = XRCCTRL(*this, "ID_MANUAL_DEAD_TIME", wxTextCtrl);
     m_pBtChangeValue = XRCCTRL(*this, "ID_BT_CHANGE_VALUE", wxButton);
+    m_pTextDetailsSummary = XRCCTRL(*this, "ID_DETAILS_SUMMARY", wxStaticText);
+    m_details.TakeLaboratoryFields(lab);
     m_arrLabelU = {XRCCTRL(*this, "ID_MANUAL_DEAD_TIME_U", wxStaticText),
                    XRCCTRL(*this, "ID_MANUAL_REGISTRATION_U", wxStaticText),
                    XRCCTRL(*this, "ID_MANUAL_K1_U", wxStaticText),
@@ -121,6 +125,7 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pUndo = std::make_unique<UndoOffer>(
         m_pNotice, [this](const Snapshot& snapshot) { RestoreSnapshot(snapshot); });
 
+    ShowDetailsSummary();
     LoadLastSession();
 }
 
@@ -334,6 +339,28 @@ bool PanelResult::GetCellDouble(int nRow, int nCol, double& dOut) {
 
 void PanelResult::OnChangeValue(wxCommandEvent& WXUNUSED(event)) { SetManualValues(); }
 
+void PanelResult::OnDetails(wxCommandEvent& WXUNUSED(event)) { EditDetails(); }
+
+bool PanelResult::EditDetails() {
+    FinishCellEdit();
+    DetailsDialog dlg(this, m_details);
+    if (dlg.ShowModal() != wxID_OK || dlg.GetDetails() == m_details) return false;
+    // An edit like any other: the notice of an earlier action goes.
+    DismissNotice();
+    m_details = dlg.GetDetails();
+    ShowDetailsSummary();
+    NotifyChanged();
+    return true;
+}
+
+void PanelResult::ShowDetailsSummary() {
+    if (!m_pTextDetailsSummary) return;
+    const wxString str = m_details.Summary();
+    if (m_pTextDetailsSummary->GetLabel() == str) return;
+    m_pTextDetailsSummary->SetLabel(str);
+    m_pTextDetailsSummary->SetToolTip(str);
+}
+
 bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 
 void PanelResult::Count() {
@@ -476,6 +503,8 @@ void PanelResult::Clear() {
     m_pTextManualDeadTime->SetValue(wxEmptyString);
     m_pManualGrid->GetTable()->Clear();
     m_pManualGrid->ForceRefresh();
+    m_details.ClearItemFields();
+    ShowDetailsSummary();
     NotifyChanged();
 }
 

@@ -151,6 +151,11 @@ def check_shown(label, shown, value, fmt):
 
 ROW_CHILDREN = {0: ("ChooseValue", "RealP", "Fl", "Fr", "CorrectP", "Accuracy"),
                 1: ("ChooseValue", "RealP", "T1", "T2", "CorrectP", "Accuracy")}
+DETAILS = ("CertificateNumber", "Instrument", "Manufacturer", "SerialNumber", "Customer",
+           "CalibrationDate", "IssueDate", "Temperature", "Pressure", "Humidity", "Notes",
+           "Laboratory", "LaboratoryAddress", "Operator", "ApprovedBy", "ReferenceStandard",
+           "ReferenceUncertainty", "ReferenceCoverageFactor", "Unit", "PeriodUnit", "Tolerance",
+           "DecisionRule")
 COEFFICIENTS = ("T", "CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3",
                 "ManualDeatTime", "ManualCoeficientEffectiveness", "ManualK1",
                 "ManualK2", "ManualK3")
@@ -178,8 +183,11 @@ def read_archive(path):
     """Returns (row element names, table rows, manual rows, coefficients)."""
     check(os.path.isfile(path), "no last-save file written at %s" % path)
     root = ET.parse(path).getroot()
-    check(root.tag == "Archive" and [c.tag for c in root] == ["Table", "ManualTable", "Coefficients"],
+    check(root.tag == "Archive" and
+          [c.tag for c in root] == ["Table", "ManualTable", "Coefficients", "Details"],
           "document is %s with %r" % (root.tag, [c.tag for c in root]))
+    check(tuple(c.tag for c in root[3]) == DETAILS,
+          "Details children are %r" % [c.tag for c in root[3]])
     tables, names = [], set()
     for table in (root[0], root[1]):
         check(len(table) == 11 and all(r.tag == "Row" for r in table),
@@ -398,17 +406,17 @@ def is_tick_blue(p):
     return b > 170 and r < 120 and b - r > 90
 
 
-# Where things are on the 1180 x 680 main window (offsets from its top-left
+# Where things are on the 1180 x 690 main window (offsets from its top-left
 # corner), as the layout document places them with the Debian toolkit theme
 # and fonts on Xvfb, in English. The grid metrics are the panel's: 36 pixels
 # of row labels, rows as high as the font needs (23 pixels here), column 0
 # 25 pixels wide and the typed columns 1 to 3 90 pixels each. A moved control
 # makes the scenarios fail on their checks of what the click should have done
 # (and ticks are checked on screen right away).
-WINDOW_SIZE = (1180, 680)
-NOTICE_TOP = 68  # the first row of the result panel, where a notice begins
+WINDOW_SIZE = (1180, 690)
+NOTICE_TOP = 105  # below the line of the calibration's details, where a notice begins
 NOTICE_ROOM = 38  # kept for a one-line notice, shown or not
-GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 139
+GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 175
 ROW_HEIGHT = 23
 
 
@@ -420,7 +428,7 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == WINDOW_SIZE,
           "main window is %dx%d, not %dx%d" % ((prog.width, prog.height) + WINDOW_SIZE))
-    return {"count": (42, 32), "set": (907, 563), "choice": (935, 29), "t_box": (860, 154)}
+    return {"count": (42, 32), "set": (907, 599), "choice": (935, 29), "t_box": (860, 190)}
 
 
 def is_notice_dark(p):
@@ -696,7 +704,7 @@ def scenario_screenshot(args, tmp, display):
 # each language's labels.
 PLOT_BUTTON = {"en": (612, 32), "ru": (692, 32)}
 # "Set" moves with the width of the Russian labels.
-SET_BUTTON = {"ru": (971, 563)}
+SET_BUTTON = {"ru": (971, 599)}
 # The "Print..." button at the left of the print preview's control bar.
 PREVIEW_PRINT = (28, 22)
 # In GTK's print dialog: the printer "Print to File" and the button "Print".
