@@ -77,7 +77,8 @@ bool CalibrationDetails::IsEmpty() const {
 wxString CalibrationDetails::LabelOf(Field field) {
     const FieldSpec& spec = Spec(field);
     wxString str = wxGetTranslation(wxString::FromUTF8(spec.pszLabel));
-    if (*spec.pszUnit) str += wxT(", ") + wxString::FromUTF8(spec.pszUnit);
+    // Units are the window's texts too ("kPa" has a translation).
+    if (*spec.pszUnit) str += wxT(", ") + wxGetTranslation(wxString::FromUTF8(spec.pszUnit));
     return str;
 }
 

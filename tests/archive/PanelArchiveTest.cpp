@@ -536,6 +536,14 @@ TEST_F(PanelArchiveTest, ArchiveOfTheLastOpenOrSaveIsRemembered) {
     wxTEST_DIALOG(m_pPanel->Save(), ExpectFileDialog(true, Dir(), strSaved));
     EXPECT_EQ(strSaved, m_pPanel->GetArchiveFile());
     EXPECT_FALSE(m_pPanel->IsChangedSinceArchive());
+    // The record is part of what was saved.
+    const Contents saved = m_pPanel->CollectContents();
+    Contents renamed = saved;
+    renamed.details.Set(CalibrationDetails::kSerialNumber, "9");
+    m_pPanel->ApplyContents(renamed);
+    EXPECT_TRUE(m_pPanel->IsChangedSinceArchive());
+    m_pPanel->ApplyContents(saved);
+    EXPECT_FALSE(m_pPanel->IsChangedSinceArchive());
     Box("ID_T")->SetValue("3");
     EXPECT_TRUE(m_pPanel->IsChangedSinceArchive());
 

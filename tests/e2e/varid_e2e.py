@@ -29,6 +29,7 @@ import sys
 import tempfile
 import time
 import xml.etree.ElementTree as ET
+from xml.sax.saxutils import escape
 import zlib
 
 TITLE = "KEVRO_Varid"
@@ -161,8 +162,9 @@ COEFFICIENTS = ("T", "CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3",
                 "ManualK2", "ManualK3")
 
 
-def write_archive(path, mode, rows, coefficients=None):
-    """rows: up to 11 tuples of six texts, missing rows and the manual table empty."""
+def write_archive(path, mode, rows, coefficients=None, details=None):
+    """rows: up to 11 tuples of six texts, missing rows and the manual table empty;
+    details: the record's fields by name (UTF-8), none without."""
     lines = ['<?xml version="1.0" encoding="UTF-8" ?>', "<Archive>"]
     for table, content in (("Table", rows), ("ManualTable", ())):
         lines.append("    <%s>" % table)
@@ -174,8 +176,14 @@ def write_archive(path, mode, rows, coefficients=None):
         lines.append("    </%s>" % table)
     lines.append("    <Coefficients>")
     lines += ["        <%s>%s</%s>" % (n, (coefficients or {}).get(n, ""), n) for n in COEFFICIENTS]
-    lines += ["    </Coefficients>", "</Archive>"]
-    with open(path, "w", encoding="ascii") as out:
+    lines.append("    </Coefficients>")
+    if details:
+        lines.append("    <Details>")
+        lines += ["        <%s>%s</%s>" % (n, escape(details.get(n, "")).replace("\n", "&#x0A;"), n)
+                  for n in DETAILS]
+        lines.append("    </Details>")
+    lines.append("</Archive>")
+    with open(path, "w", encoding="utf-8") as out:
         out.write("\n".join(lines) + "\n")
 
 
@@ -680,6 +688,52 @@ def scenario_second_copy(args, tmp, display):
     check(read_archive(files[1])[3]["T"] == "7", "the first copy lost the archive's T")
 
 
+# A record as a Russian laboratory fills it in.
+RECORD_RU = {
+    "CertificateNumber": "К-2026/117", "Instrument": "МКС-Ф21",
+    "Manufacturer": "НПП «Изотоп-Прибор»", "SerialNumber": "001234",
+    "Customer": "ООО «Радиационный контроль»",
+    "CalibrationDate": "2026-12-08", "IssueDate": "2026-12-09", "Temperature": "21.5",
+    "Pressure": "100.8", "Humidity": "45",
+    "Notes": "Поверка после ремонта.\nПломба № 55.",
+    "Laboratory": "Калибровочная лаборатория № 3",
+    "LaboratoryAddress": "ул. Лесная, 12, Киев",
+    "Operator": "Петренко И. В.",
+    "ApprovedBy": "Сидорова О. Н.",
+    "ReferenceStandard": "УПГ-07, сертификат № 0412",
+    "ReferenceUncertainty": "2.5", "ReferenceCoverageFactor": "2",
+    "Unit": "мкЗв/ч", "Tolerance": "15", "DecisionRule": "guarded",
+}
+
+
+def scenario_details(args, tmp, display):
+    """The window "Calibration details" of a filled record (--out, a PNG)."""
+    home, work = fresh_dirs(tmp)
+    language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8"),
+                      "uk": ("ukrainian", "uk_UA.UTF-8")}[args.lang]
+    write_settings(os.path.join(work, SETTINGS), work, 0, language)
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(("", "")), {"T": FREQ_T},
+                  RECORD_RU)
+    with Program(args, display, home, work, lang=lang) as prog:
+        prog.key("ctrl+i")
+        prog.wait_windows(True, "pressing Ctrl+I")
+        dialog = prog.other_windows()[0]
+        prog.tool("mousemove", "--sync", prog.x + prog.width + 50, prog.y + prog.height + 50)
+        time.sleep(SETTLE)
+        path = os.path.join(tmp, "details.ppm")
+        res = subprocess.run([args.xwin, "grab", dialog, path], env=prog.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "grabbing the window failed: %s" % res.stderr.strip())
+        shot = Image(path)
+        # A close request, as a window manager sends it, cancels the window.
+        res = subprocess.run([args.xwin, "close", dialog], env=prog.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "close request failed: %s" % res.stderr.strip())
+        prog.wait_windows(False, "closing the details window")
+        prog.close()
+    shot.save_png(args.out)
+
+
 def scenario_screenshot(args, tmp, display):
     """The main window after a Count on the realistic data set."""
     home, work = fresh_dirs(tmp)
@@ -807,6 +861,7 @@ SCENARIOS = {
     "type_points": scenario_type_points,
     "second_copy": scenario_second_copy,
     "screenshot": scenario_screenshot,
+    "details": scenario_details,
     "plot": scenario_plot,
 }
 # Scenarios that need a wider screen than the main window alone.

@@ -30,7 +30,7 @@ wxString U8(const char* sz) { return wxString::FromUTF8(sz); }
 CalibrationDetails TypedRecord() {
     CalibrationDetails d;
     d.Set(F::kCertificateNumber, "C-2026/117");
-    d.Set(F::kInstrument, U8("\xD0\x94\xD0\x9A\xD0\xA1-\xD0\x90\xD0\xA2 1123"));
+    d.Set(F::kInstrument, U8("\xD0\x9C\xD0\x9A\xD0\xA1-\xD0\xA4 1123"));
     d.Set(F::kSerialNumber, "001234");
     d.Set(F::kCustomer, U8("\xD0\x9E\xD0\x9E\xD0\x9E \xC2\xAB\xD0\xA0\xD0\xB0\xD0\xB4\xC2\xBB"));
     d.Set(F::kCalibrationDate, "2026-12-01");
@@ -155,7 +155,7 @@ TEST_F(PanelDetailsTest, TheWindowRefusesEachBadFieldAndChangesNothing) {
     TypeRecord(comma);
     EXPECT_EQ("19.5", m_pPanel->GetDetails().Get(F::kTemperature));
     EXPECT_EQ("ACME", m_pPanel->GetDetails().Get(F::kManufacturer));
-    EXPECT_EQ(U8("Instrument: \xD0\x94\xD0\x9A\xD0\xA1-\xD0\x90\xD0\xA2 1123;   Serial number: "
+    EXPECT_EQ(U8("Instrument: \xD0\x9C\xD0\x9A\xD0\xA1-\xD0\xA4 1123;   Serial number: "
                  "001234;   Certificate number: C-2026/117"),
               Summary());
 }
