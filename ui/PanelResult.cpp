@@ -476,6 +476,8 @@ void PanelResult::Clear() {
     m_pTextManualDeadTime->SetValue(wxEmptyString);
     m_pManualGrid->GetTable()->Clear();
     m_pManualGrid->ForceRefresh();
+    // The laboratory's own fields stay for the next item.
+    m_details.ClearItemFields();
     NotifyChanged();
 }
 

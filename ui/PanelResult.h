@@ -187,6 +187,9 @@ private:
     std::unique_ptr<UndoOffer> m_pUndo;
     wxString m_strArchiveFile;
     panel::Contents m_archiveContents;  // the panel as that file holds it
+    // The calibration's record, carried with the grids through Open, Save,
+    // the last session and undo.
+    CalibrationDetails m_details;
 
     wxDECLARE_EVENT_TABLE();
 };
