@@ -12,15 +12,17 @@ using Style = ReportDocument::Style;
 using Table = ReportDocument::Table;
 
 const int kCellPadX = 5;
-const int kCellPadY = 3;
 const int kBlockGap = 8;
-const int kSectionGap = 16;
+const int kSectionGap = 12;
 const int kHeadingGap = 4;
 const int kFrameGap = 6;        // between the header or footer text and its rule
 const int kContentGap = 12;     // between that rule and the content
 const int kColumnGap = 16;      // between the header's two columns
-const int kSignatureSpace = 3;  // lines left free to sign on
+const int kSignatureSpace = 5;  // half lines left free to sign on
 const int kSignatureGap = 24;
+
+// Rules need room around the text; a list's rows stand closer.
+int CellPadY(const Table& table) { return table.bRuled ? 2 : 1; }
 
 std::vector<wxString> Split(const wxString& str, wxUniChar sep) {
     std::vector<wxString> parts(1);
@@ -171,7 +173,7 @@ int PageLayout::RowHeight(const Table& table, const std::vector<std::vector<wxSt
     for (size_t c = 0; c < cells.size(); ++c)
         nHeight = std::max(nHeight, static_cast<int>(cells[c].size()) *
                                         m_metrics.GetLineHeight(CellStyle(table, c, bHeader)));
-    return nHeight + 2 * kCellPadY;
+    return nHeight + 2 * CellPadY(table);
 }
 
 int PageLayout::SignaturesHeight(const Block& block) const {
@@ -183,7 +185,38 @@ int PageLayout::SignaturesHeight(const Block& block) const {
                                         m_metrics.GetLineHeight(Style::kNormal) +
                                     static_cast<int>(Wrap(s.strRole, Style::kSmall, nLine).size()) *
                                         m_metrics.GetLineHeight(Style::kSmall));
-    return kSignatureSpace * m_metrics.GetLineHeight(Style::kNormal) + 3 + nText;
+    return kSignatureSpace * m_metrics.GetLineHeight(Style::kNormal) / 2 + 3 + nText;
+}
+
+int PageLayout::BlockHeight(const Block& block) const {
+    switch (block.kind) {
+        case Block::Kind::kTable: {
+            const Arranged arranged = Arrange(block.table);
+            int nHeight = block.table.bRuled ? RowHeight(block.table, arranged.vecHeader, true) : 0;
+            for (const auto& cells : arranged.vecRows)
+                nHeight += RowHeight(block.table, cells, false);
+            return nHeight + 1;
+        }
+        case Block::Kind::kSignatures:
+            return SignaturesHeight(block);
+        case Block::Kind::kPlot:
+            return kPlotMinHeight;
+        default:
+            return static_cast<int>(Wrap(block.strText, block.style, m_nWidth).size()) *
+                   m_metrics.GetLineHeight(block.style);
+    }
+}
+
+int PageLayout::SectionHeight(const ReportDocument::Section& section) const {
+    int nHeight =
+        section.strHeading.empty()
+            ? 0
+            : static_cast<int>(Wrap(section.strHeading, Style::kHeading, m_nWidth).size()) *
+                      m_metrics.GetLineHeight(Style::kHeading) +
+                  kHeadingGap;
+    for (size_t b = 0; b < section.vecBlocks.size(); ++b)
+        nHeight += (b > 0 ? kBlockGap : 0) + BlockHeight(section.vecBlocks[b]);
+    return nHeight;
 }
 
 // What must fit below a heading for the heading to stay on this page.
@@ -247,13 +280,13 @@ void PageLayout::PlaceRowPart(const Table& table, const Arranged& arranged,
         for (size_t i = nFirst; i < std::min(cells[c].size(), nFirst + nCount); ++i) {
             if (cells[c][i].empty()) continue;
             const int nWidth = m_metrics.GetTextWidth(cells[c][i], style);
-            const int nY = m_nY + kCellPadY + static_cast<int>(i - nFirst) * nLine;
+            const int nY = m_nY + CellPadY(table) + static_cast<int>(i - nFirst) * nLine;
             page.vecTexts.push_back(
                 {Aligned(table.vecColumns[c].align, nX, nInner, nWidth), nY, cells[c][i], style});
         }
         nHeight = std::max(nHeight, static_cast<int>(nCount) * nLine);
     }
-    nHeight += 2 * kCellPadY;
+    nHeight += 2 * CellPadY(table);
     const int nLeft = arranged.vecEdges.front(), nRight = arranged.vecEdges.back();
     if (bHeader) page.vecShades.push_back({nLeft, m_nY, nRight - nLeft, nHeight});
     if (table.bRuled) {
@@ -277,7 +310,7 @@ void PageLayout::PlaceRow(const Table& table, const Arranged& arranged,
     // A row taller than a page goes on over the next, a line at least on each.
     bool bFresh = AtTop();
     for (size_t nFirst = 0; nFirst < nLines;) {
-        const int nFit = (m_nBottom - m_nY - 2 * kCellPadY - 1) / nLine;
+        const int nFit = (m_nBottom - m_nY - 2 * CellPadY(table) - 1) / nLine;
         if (nFit <= 0 && !bFresh) {
             StartPage();
             if (table.bRuled && !bHeader) {
@@ -318,7 +351,7 @@ void PageLayout::PlaceSignatures(const Block& block) {
     MakeRoom(SignaturesHeight(block));
     const int n = std::max<int>(1, static_cast<int>(block.vecSignatures.size()));
     const int nColumn = m_nWidth / n, nLine = nColumn - kSignatureGap;
-    const int nRuleY = m_nY + kSignatureSpace * m_metrics.GetLineHeight(Style::kNormal);
+    const int nRuleY = m_nY + kSignatureSpace * m_metrics.GetLineHeight(Style::kNormal) / 2;
     const int nTop = m_nY;
     int nBottom = m_nY;
     for (int i = 0; i < static_cast<int>(block.vecSignatures.size()); ++i) {
@@ -439,6 +472,7 @@ std::vector<PageLayout::Page> PageLayout::Paginate(const ReportDocument& doc) {
         if (section.bNewPage && !AtTop()) StartPage();
         Advance(kSectionGap);
         const bool bLastSection = s + 1 == doc.m_vecSections.size();
+        if (section.bKeepTogether) MakeRoom(SectionHeight(section));
         if (!section.strHeading.empty()) {
             const int nHeading = m_metrics.GetLineHeight(Style::kHeading) + kHeadingGap;
             MakeRoom(nHeading +

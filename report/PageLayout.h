@@ -14,7 +14,8 @@
 // wider than its column), tables break between rows and repeat their header
 // row, a heading stays with what follows it, signatures stay together and
 // the plot takes the rest of a page, or a page of its own when too little is
-// left. Only a table row taller than a whole page is broken, between lines.
+// left; a section kept together starts a page when it would not fit on this
+// one. Only a table row taller than a whole page is broken, between lines.
 //
 // Coordinates are in the metrics' units from the printable area's top-left
 // corner; the spacings assume 96 units to the inch.
@@ -67,6 +68,8 @@ private:
                                     bool bHeader) const;
     int RowHeight(const ReportDocument::Table& table,
                   const std::vector<std::vector<wxString>>& cells, bool bHeader) const;
+    int BlockHeight(const ReportDocument::Block& block) const;
+    int SectionHeight(const ReportDocument::Section& section) const;
     int FirstHeight(const ReportDocument::Block& block) const;
     int SignaturesHeight(const ReportDocument::Block& block) const;
 

@@ -154,9 +154,7 @@ std::vector<ResultRow> ResultRows(const panel::Contents& contents,
 
 Section Title(const ReportDocument& doc) {
     Section section;
-    section.vecBlocks.push_back(Paragraph(doc.m_strTitle, Style::kTitle, Align::kCentre));
-    if (doc.IsCertificate())
-        section.vecBlocks.push_back(Paragraph(doc.m_strNumber, Style::kHeading, Align::kCentre));
+    section.vecBlocks.push_back(Paragraph(doc.GetHeadline(), Style::kTitle, Align::kCentre));
     return section;
 }
 
@@ -234,24 +232,21 @@ std::vector<Section> Notes(const CalibrationDetails& details) {
     return {section};
 }
 
-Section Statements(bool bCertificate) {
+// The statements, and the lines to sign them on below, on one page.
+Section Statements(bool bCertificate, const CalibrationDetails& details) {
     Section section;
+    section.bKeepTogether = true;
     section.vecBlocks.push_back(Paragraph(_("The results relate only to the item calibrated.")));
     section.vecBlocks.push_back(
         Paragraph(bCertificate ? _("This certificate may not be reproduced other than in full "
                                    "without the written approval of the laboratory.")
                                : _("This report may not be reproduced other than in full without "
                                    "the written approval of the laboratory.")));
-    return section;
-}
-
-Section Signatures(const CalibrationDetails& details) {
-    Block block;
-    block.kind = Block::Kind::kSignatures;
+    Block signatures;
+    signatures.kind = Block::Kind::kSignatures;
     for (Details::Field field : {Details::kOperator, Details::kApprovedBy})
-        block.vecSignatures.push_back({Details::LabelOf(field), details.Get(field)});
-    Section section;
-    section.vecBlocks.push_back(block);
+        signatures.vecSignatures.push_back({Details::LabelOf(field), details.Get(field)});
+    section.vecBlocks.push_back(signatures);
     return section;
 }
 
@@ -369,7 +364,7 @@ ReportDocument ReportDocument::Build(const panel::Contents& contents, int nProgr
     for (const std::vector<Section>& part :
          {std::vector<Section>{Title(doc)}, Identification(details),
           Results(contents, nProgramMode, pFit), Notes(details),
-          std::vector<Section>{Statements(doc.IsCertificate()), Signatures(details)},
+          std::vector<Section>{Statements(doc.IsCertificate(), details)},
           Data(contents, nProgramMode, when, strArchiveFile, bChangedSince, pFit)})
         doc.m_vecSections.insert(doc.m_vecSections.end(), part.begin(), part.end());
     return doc;

@@ -54,6 +54,7 @@ public:
         wxString strHeading;  // none when empty
         std::vector<Block> vecBlocks;
         bool bNewPage = false;
+        bool bKeepTogether = false;  // on one page, where it fits on one
     };
 
     // strArchiveFile is empty when the data did not come from an Open or Save
@@ -64,9 +65,13 @@ public:
                                 bool bChangedSince, const CalibrationFit* pFit = nullptr);
 
     bool IsCertificate() const { return !m_strNumber.empty(); }
+    // The title, followed on a certificate by its number.
+    wxString GetHeadline() const {
+        return IsCertificate() ? m_strTitle + wxT(" ") + m_strNumber : m_strTitle;
+    }
 
     wxString m_strTitle;
-    wxString m_strNumber;  // the certificate number as typed
+    wxString m_strNumber;  // "No. " and the certificate number as typed
     // On every page: the laboratory and its address, the title, the number
     // and the page in the header; the issue date (may be empty) below.
     wxString m_strLaboratory, m_strAddress;

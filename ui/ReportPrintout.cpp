@@ -15,10 +15,7 @@ const int kOverhang = 2;
 }  // namespace
 
 ReportPrintout::ReportPrintout(const ReportDocument& doc, const PlotData& data)
-    : wxPrintout(doc.IsCertificate() ? doc.m_strTitle + wxT(" ") + doc.m_strNumber
-                                     : doc.m_strTitle),
-      m_doc(doc),
-      m_data(data) {}
+    : wxPrintout(doc.GetHeadline()), m_doc(doc), m_data(data) {}
 
 wxSize ReportPrintout::PageUnits(int nWidthMM, int nHeightMM) {
     return wxSize(wxRound(nWidthMM * kUnitsPerMM), wxRound(nHeightMM * kUnitsPerMM));

@@ -164,4 +164,29 @@ TEST(PageLayout, OnlyARowTallerThanAPageGoesOnOverTheNext) {
     EXPECT_EQ(Find(pages, "r2").size(), 1u);
 }
 
+TEST(PageLayout, ASectionKeptTogetherStartsAPageWhereTheRestWouldNotHoldIt) {
+    const FixedMetrics metrics;
+    for (const bool bTogether : {false, true}) {
+        ReportDocument doc;
+        ReportDocument::Section filler, closing;
+        ReportDocument::Block line;
+        for (int i = 0; i < 12; ++i) {
+            line.strText = wxString::Format("filler %d", i);
+            filler.vecBlocks.push_back(line);
+        }
+        line.strText = "statement";
+        closing.vecBlocks.push_back(line);
+        ReportDocument::Block signatures;
+        signatures.kind = ReportDocument::Block::Kind::kSignatures;
+        signatures.vecSignatures = {{"Operator", "Name"}, {"Approver", "Other"}};
+        closing.vecBlocks.push_back(signatures);
+        closing.bKeepTogether = bTogether;
+        doc.m_vecSections = {filler, closing};
+        const std::vector<PageLayout::Page> pages = PageLayout(metrics, 300, 290).Paginate(doc);
+        const int nStatement = Find(pages, "statement").at(0).nPage;
+        EXPECT_EQ(Find(pages, "Operator").at(0).nPage, bTogether ? nStatement : nStatement + 1);
+        EXPECT_EQ(nStatement, bTogether ? 1 : 0);
+    }
+}
+
 }  // namespace

@@ -250,10 +250,8 @@ TEST(ReportDocument, ACertificateNumberMakesACertificateOfTheSameLayout) {
         EXPECT_EQ(doc.m_strNumber.utf8_string(), c.numberLine);
         EXPECT_EQ(doc.m_strEnd.utf8_string(), c.end);
         // The first page opens with the title and, on a certificate, its number.
-        std::vector<std::string> opening = {c.title};
-        if (*c.number) opening.push_back(c.numberLine);
         const std::vector<std::string> texts = Paragraphs(doc);
-        EXPECT_TRUE(std::equal(opening.begin(), opening.end(), texts.begin()));
+        EXPECT_EQ(texts.at(0), *c.number ? std::string(c.title) + " " + c.numberLine : c.title);
         for (const char* statement :
              {"The results relate only to the item calibrated.", c.noCopies})
             EXPECT_EQ(std::count(texts.begin(), texts.end(), statement), 1) << statement;
@@ -328,7 +326,7 @@ TEST(ReportDocument, TheFirstPagesIdentifyTheItemAndGiveTheFinalSetsResults) {
     const ReportDocument doc = ReportDocument::Build(set, 0, when, "", false);
     EXPECT_EQ(Headings(doc),
               (std::vector<std::string>{"", "Identification", "Final values", "Results", "Notes",
-                                        "", "", "Calibration data", "Measurement grid",
+                                        "", "Calibration data", "Measurement grid",
                                         "Manual grid (after Set)", ""}));
     const std::vector<std::string> identification = {"Serial number",
                                                      "SN 42",
@@ -344,7 +342,8 @@ TEST(ReportDocument, TheFirstPagesIdentifyTheItemAndGiveTheFinalSetsResults) {
     EXPECT_TRUE(std::equal(identification.begin(), identification.end(), all.begin()));
     EXPECT_EQ(doc.m_vecSections[SectionOf(doc, "Notes")].vecBlocks[0].strText,
               "First line\nsecond line");
-    const auto& signatures = doc.m_vecSections[SectionOf(doc, "Notes") + 2].vecBlocks.at(0);
+    // The statements, then the lines to sign them.
+    const auto& signatures = doc.m_vecSections[SectionOf(doc, "Notes") + 1].vecBlocks.at(2);
     ASSERT_EQ(signatures.kind, ReportDocument::Block::Kind::kSignatures);
     ASSERT_EQ(signatures.vecSignatures.size(), 2u);
     EXPECT_EQ(signatures.vecSignatures[0].strRole, "Operator");
