@@ -8,6 +8,8 @@ namespace {
 // the sizes they have in the window; the printout scales them to the paper.
 const double kUnitsPerMM = 96 / 25.4;
 const double kMarginMM = 14;
+// Less paper inside the margins would take a page for every line or two.
+const double kLeastWidthMM = 60, kLeastHeightMM = 80;
 // Antialiased glyphs reach a unit or so past their advance: the layout
 // keeps that far inside the printable area.
 const int kOverhang = 2;
@@ -31,7 +33,8 @@ bool ReportPrintout::MapPage(wxRect& area) {
     if (!pDC || !pDC->IsOk()) return false;
     int nWidthMM = 0, nHeightMM = 0;
     GetPageSizeMM(&nWidthMM, &nHeightMM);
-    if (nWidthMM <= 2 * kMarginMM || nHeightMM <= 2 * kMarginMM) return false;
+    if (nWidthMM < 2 * kMarginMM + kLeastWidthMM || nHeightMM < 2 * kMarginMM + kLeastHeightMM)
+        return false;
     const wxSize page = PageUnits(nWidthMM, nHeightMM);
     FitThisSizeToPage(page);
     area = PrintableArea(page).Deflate(kOverhang);

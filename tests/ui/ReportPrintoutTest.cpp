@@ -281,4 +281,27 @@ TEST(ReportPrintout, AFullPanelKeepsItsRowsWholeAndEveryPageFramedAndOnThePaper)
         }
 }
 
+TEST(ReportPrintout, PaperWithTooLittleRoomInsideItsMarginsGetsNoPages) {
+    const panel::Contents contents = PanelAfterCount(MakeDetectorData(0, kAllRows, {1, 6, 9, 10}));
+    ReportPrintout printout(ReportDocument::Build(contents, 0, wxDateTime::Now(), "", false),
+                            PlotData::Build(contents, 0));
+    const struct {
+        int nWidthMM, nHeightMM;
+        bool bPages;
+    } papers[] = {{80, 100, false}, {148, 100, false}, {148, 210, true}};
+    for (const auto& paper : papers) {
+        const wxSize page = ReportPrintout::PageUnits(paper.nWidthMM, paper.nHeightMM);
+        wxBitmap bitmap(page, 24);
+        wxMemoryDC dc(bitmap);
+        printout.SetDC(&dc);
+        printout.SetPageSizeMM(paper.nWidthMM, paper.nHeightMM);
+        printout.SetPageSizePixels(page.x, page.y);
+        printout.OnPreparePrinting();
+        EXPECT_EQ(!printout.GetPages().empty(), paper.bPages)
+            << paper.nWidthMM << "x" << paper.nHeightMM;
+        EXPECT_EQ(printout.OnPrintPage(1), paper.bPages);
+        printout.SetDC(nullptr);
+    }
+}
+
 }  // namespace
