@@ -188,22 +188,25 @@ int PageLayout::SignaturesHeight(const Block& block) const {
     return kSignatureSpace * m_metrics.GetLineHeight(Style::kNormal) / 2 + 3 + nText;
 }
 
-int PageLayout::BlockHeight(const Block& block) const {
+// A block's height, or with bStart that of what must start it: a table's
+// header row with its first row, a paragraph's first line.
+int PageLayout::BlockHeight(const Block& block, bool bStart) const {
     switch (block.kind) {
         case Block::Kind::kTable: {
             const Arranged arranged = Arrange(block.table);
             int nHeight = block.table.bRuled ? RowHeight(block.table, arranged.vecHeader, true) : 0;
-            for (const auto& cells : arranged.vecRows)
-                nHeight += RowHeight(block.table, cells, false);
+            for (size_t r = 0; r < arranged.vecRows.size() && (!bStart || r == 0); ++r)
+                nHeight += RowHeight(block.table, arranged.vecRows[r], false);
             return nHeight + 1;
         }
         case Block::Kind::kSignatures:
             return SignaturesHeight(block);
         case Block::Kind::kPlot:
             return kPlotMinHeight;
-        default:
-            return static_cast<int>(Wrap(block.strText, block.style, m_nWidth).size()) *
-                   m_metrics.GetLineHeight(block.style);
+        default: {
+            const size_t nLines = bStart ? 1 : Wrap(block.strText, block.style, m_nWidth).size();
+            return static_cast<int>(nLines) * m_metrics.GetLineHeight(block.style);
+        }
     }
 }
 
@@ -215,27 +218,8 @@ int PageLayout::SectionHeight(const ReportDocument::Section& section) const {
                       m_metrics.GetLineHeight(Style::kHeading) +
                   kHeadingGap;
     for (size_t b = 0; b < section.vecBlocks.size(); ++b)
-        nHeight += (b > 0 ? kBlockGap : 0) + BlockHeight(section.vecBlocks[b]);
+        nHeight += (b > 0 ? kBlockGap : 0) + BlockHeight(section.vecBlocks[b], false);
     return nHeight;
-}
-
-// What must fit below a heading for the heading to stay on this page.
-int PageLayout::FirstHeight(const Block& block) const {
-    switch (block.kind) {
-        case Block::Kind::kTable: {
-            const Arranged arranged = Arrange(block.table);
-            int nHeight = block.table.bRuled ? RowHeight(block.table, arranged.vecHeader, true) : 0;
-            if (!arranged.vecRows.empty())
-                nHeight += RowHeight(block.table, arranged.vecRows[0], false);
-            return nHeight + 1;
-        }
-        case Block::Kind::kSignatures:
-            return SignaturesHeight(block);
-        case Block::Kind::kPlot:
-            return kPlotMinHeight;
-        default:
-            return m_metrics.GetLineHeight(block.style);
-    }
 }
 
 void PageLayout::StartPage() {
@@ -475,8 +459,10 @@ std::vector<PageLayout::Page> PageLayout::Paginate(const ReportDocument& doc) {
         if (section.bKeepTogether) MakeRoom(SectionHeight(section));
         if (!section.strHeading.empty()) {
             const int nHeading = m_metrics.GetLineHeight(Style::kHeading) + kHeadingGap;
-            MakeRoom(nHeading +
-                     (section.vecBlocks.empty() ? 0 : FirstHeight(section.vecBlocks.front())));
+            // A heading stays with the start of what follows it.
+            MakeRoom(nHeading + (section.vecBlocks.empty()
+                                     ? 0
+                                     : BlockHeight(section.vecBlocks.front(), true)));
             PlaceLines(Wrap(section.strHeading, Style::kHeading, m_nWidth), Style::kHeading,
                        Align::kLeft, 0, m_nWidth);
             m_nY = std::min(m_nY + kHeadingGap, m_nBottom);

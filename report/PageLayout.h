@@ -68,9 +68,8 @@ private:
                                     bool bHeader) const;
     int RowHeight(const ReportDocument::Table& table,
                   const std::vector<std::vector<wxString>>& cells, bool bHeader) const;
-    int BlockHeight(const ReportDocument::Block& block) const;
+    int BlockHeight(const ReportDocument::Block& block, bool bStart) const;
     int SectionHeight(const ReportDocument::Section& section) const;
-    int FirstHeight(const ReportDocument::Block& block) const;
     int SignaturesHeight(const ReportDocument::Block& block) const;
 
     void StartPage();
