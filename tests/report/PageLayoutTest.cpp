@@ -77,76 +77,6 @@ std::vector<Found> Find(const std::vector<PageLayout::Page>& pages, const wxStri
     return found;
 }
 
-TEST(PageLayout, TablesBreakBetweenRowsUnderTheirHeaderAndHeadingsStayWithTheirRows) {
-    const FixedMetrics metrics;
-    for (int nHeight : {300, 377, 450}) {
-        SCOPED_TRACE(nHeight);
-        ReportDocument doc;
-        doc.m_strTitle = "T";
-        doc.m_strLaboratory = "Lab";
-        doc.m_strFooter = "Issued";
-        doc.m_strEnd = "The end";
-        ReportDocument::Section intro;
-        ReportDocument::Block filler;
-        filler.strText = wxString('z', 10);
-        for (int i = 0; i < 7; ++i) intro.vecBlocks.push_back(filler);
-        ReportDocument::Section section;
-        section.strHeading = "Heading";
-        section.vecBlocks.push_back(TableOf(40, -1, 0));
-        doc.m_vecSections = {intro, section};
-        const std::vector<PageLayout::Page> pages = PageLayout(metrics, 300, nHeight).Paginate(doc);
-        const int nPages = static_cast<int>(pages.size());
-        ASSERT_GE(nPages, 3);
-
-        for (int p = 0; p < nPages; ++p) {
-            EXPECT_EQ(Find(pages, wxString::Format("Page %d of %d", p + 1, nPages)).size(), 1u);
-            EXPECT_EQ(Find({pages[p]}, "Lab").size(), 1u);
-            EXPECT_EQ(Find({pages[p]}, "Issued").size(), 1u);
-        }
-        // The heading shares its page with the header row and the first row.
-        const std::vector<Found> heading = Find(pages, "Heading");
-        ASSERT_EQ(heading.size(), 1u);
-        EXPECT_EQ(Find(pages, "r0")[0].nPage, heading[0].nPage);
-        std::vector<int> rowPages;
-        for (int i = 0; i < 40; ++i) {
-            const std::vector<Found> id = Find(pages, wxString::Format("r%d", i));
-            ASSERT_EQ(id.size(), 1u) << i;
-            const std::vector<Found> words = Find(pages, kLine);
-            // A row's lines all on its page: the tall rows' wrapped words lie
-            // within three lines below their first.
-            if (i % 3 == 0) {
-                const int nBelow =
-                    static_cast<int>(std::count_if(words.begin(), words.end(), [&](const Found& f) {
-                        return f.nPage == id[0].nPage && f.nY > id[0].nY &&
-                               f.nY <= id[0].nY + 2 * 12;
-                    }));
-                EXPECT_EQ(nBelow, 2) << "row " << i;
-            }
-            rowPages.push_back(id[0].nPage);
-            const PageLayout::Page& page = pages[id[0].nPage];
-            for (const auto& row : page.vecRows) {
-                if (row.nY <= id[0].nY && id[0].nY < row.GetBottom()) {
-                    EXPECT_LE(row.GetBottom(), page.rectContent.GetBottom());
-                }
-            }
-        }
-        EXPECT_TRUE(std::is_sorted(rowPages.begin(), rowPages.end()));
-        // Each page the table runs on starts it with its header row.
-        for (int p = rowPages.front(); p <= rowPages.back(); ++p) {
-            const std::vector<Found> header = Find({pages[p]}, "Id");
-            ASSERT_EQ(header.size(), 1u) << "page " << p + 1;
-            for (const auto& t : pages[p].vecTexts) {
-                if (t.str.StartsWith("r")) {
-                    EXPECT_GT(t.nY, header[0].nY);
-                }
-            }
-        }
-        const std::vector<Found> end = Find(pages, "The end");
-        ASSERT_EQ(end.size(), 1u);
-        EXPECT_EQ(end[0].nPage, nPages - 1);
-    }
-}
-
 TEST(PageLayout, OnlyARowTallerThanAPageGoesOnOverTheNext) {
     const FixedMetrics metrics;
     ReportDocument doc;
@@ -164,28 +94,44 @@ TEST(PageLayout, OnlyARowTallerThanAPageGoesOnOverTheNext) {
     EXPECT_EQ(Find(pages, "r2").size(), 1u);
 }
 
-TEST(PageLayout, ASectionKeptTogetherStartsAPageWhereTheRestWouldNotHoldIt) {
+// Ten lines of filler, then a section that the rest of the page holds
+// only in part: its heading with a table's header row and first row, or its
+// statement with the lines to sign.
+TEST(PageLayout, AHeadingAndASectionKeptTogetherGoWhereTheirStartOrAllOfThemFits) {
     const FixedMetrics metrics;
-    for (const bool bTogether : {false, true}) {
+    ReportDocument::Block signatures;
+    signatures.kind = ReportDocument::Block::Kind::kSignatures;
+    signatures.vecSignatures = {{"Operator", "Name"}, {"Approver", "Other"}};
+    const struct {
+        bool bHeading, bTogether;
+        int nPageOfFirst;  // "statement" or the heading
+        int nPageOfLast;   // "Operator" or the first row
+    } cases[] = {
+        {false, false, 0, 1},
+        {false, true, 1, 1},
+        {true, false, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.bHeading) + std::to_string(c.bTogether));
         ReportDocument doc;
-        ReportDocument::Section filler, closing;
+        ReportDocument::Section filler, section;
         ReportDocument::Block line;
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 10; ++i) {
             line.strText = wxString::Format("filler %d", i);
             filler.vecBlocks.push_back(line);
         }
-        line.strText = "statement";
-        closing.vecBlocks.push_back(line);
-        ReportDocument::Block signatures;
-        signatures.kind = ReportDocument::Block::Kind::kSignatures;
-        signatures.vecSignatures = {{"Operator", "Name"}, {"Approver", "Other"}};
-        closing.vecBlocks.push_back(signatures);
-        closing.bKeepTogether = bTogether;
-        doc.m_vecSections = {filler, closing};
+        if (c.bHeading) {
+            section.strHeading = "statement";
+            section.vecBlocks.push_back(TableOf(2, 0, 4));
+        } else {
+            line.strText = "statement";
+            section.vecBlocks = {line, signatures};
+        }
+        section.bKeepTogether = c.bTogether;
+        doc.m_vecSections = {filler, section};
         const std::vector<PageLayout::Page> pages = PageLayout(metrics, 300, 290).Paginate(doc);
-        const int nStatement = Find(pages, "statement").at(0).nPage;
-        EXPECT_EQ(Find(pages, "Operator").at(0).nPage, bTogether ? nStatement : nStatement + 1);
-        EXPECT_EQ(nStatement, bTogether ? 1 : 0);
+        EXPECT_EQ(Find(pages, "statement").at(0).nPage, c.nPageOfFirst);
+        EXPECT_EQ(Find(pages, c.bHeading ? "r0" : "Operator").at(0).nPage, c.nPageOfLast);
     }
 }
 
