@@ -1,6 +1,7 @@
 #include "report/PageLayout.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <wx/intl.h>
 

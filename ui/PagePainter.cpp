@@ -1,5 +1,7 @@
 #include "ui/PagePainter.h"
 
+#include <algorithm>
+
 #include "ui/PlotPainter.h"
 
 const wxColour PagePainter::kShadeColour(232, 232, 232);

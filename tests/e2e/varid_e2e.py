@@ -918,6 +918,8 @@ def scenario_certificate(args, tmp, display):
         check(want in texts[0], "the first page lacks %r" % want)
     check(cert["end"] in texts[-1] and all(cert["end"] not in t for t in texts[:-1]),
           "the end mark is not on the last page alone")
+    # The plot on the last page shades the record's tolerance and says so.
+    check("\u00b1 %s %%" % details["Tolerance"] in texts[-1], "the plot names no tolerance")
     # Every result row whole on one line: its reference value beside its mean reading.
     for p, a, b in FREQ_ROWS:
         check(any(len(words) >= 4 and words[:2] == [p, mean_text(a, b)] for words in rows),
