@@ -54,8 +54,12 @@ PageLayout::PageLayout(const TextMetrics& metrics, int nWidth, int nHeight)
 
 std::vector<wxString> PageLayout::Wrap(const wxString& str, Style style, int nWidth) const {
     auto fits = [&](const wxString& s) { return m_metrics.GetTextWidth(s, style) <= nWidth; };
+    // Tabs are blanks; a line ends at '\n' whichever system typed it.
+    wxString strText = str;
+    strText.Replace(wxT("\r"), wxEmptyString);
+    strText.Replace(wxT("\t"), wxT(" "));
     std::vector<wxString> lines;
-    for (const wxString& strParagraph : Split(str, '\n')) {
+    for (const wxString& strParagraph : Split(strText, '\n')) {
         wxString line;
         for (wxString word : Split(strParagraph, ' ')) {
             if (word.empty()) continue;
@@ -92,6 +96,13 @@ Style PageLayout::CellStyle(const Table& table, size_t nColumn, bool bHeader) co
 
 PageLayout::Arranged PageLayout::Arrange(const Table& table) const {
     const size_t n = table.vecColumns.size();
+    Arranged arranged;
+    arranged.vecEdges.push_back(0);
+    if (n == 0) return arranged;
+    // A row short of cells shows the missing ones empty.
+    auto cell = [](const std::vector<wxString>& row, size_t c) {
+        return c < row.size() ? row[c] : wxString();
+    };
     // Each column's width on one line, and the width of its widest word.
     std::vector<int> natural(n, 0), least(n, 0);
     auto measure = [&](size_t c, const wxString& str, bool bHeader) {
@@ -104,7 +115,7 @@ PageLayout::Arranged PageLayout::Arrange(const Table& table) const {
     };
     for (size_t c = 0; c < n; ++c) {
         if (table.bRuled) measure(c, table.vecColumns[c].strHeader, true);
-        for (const auto& row : table.vecRows) measure(c, row[c], false);
+        for (const auto& row : table.vecRows) measure(c, cell(row, c), false);
         natural[c] += 2 * kCellPadX + 1;
         // A word wider than an equal share of the width is broken anyway:
         // it must not squeeze the other columns.
@@ -144,18 +155,17 @@ PageLayout::Arranged PageLayout::Arrange(const Table& table) const {
             nLeft -= nGiven;
         }
     }
-    Arranged arranged;
-    arranged.vecEdges.push_back(0);
     for (size_t c = 0; c < n; ++c)
         arranged.vecEdges.push_back(arranged.vecEdges.back() + widths[c]);
     // The rounding's remainder goes to the last column of a full-width table.
-    if (n > 0 && (table.bRuled || !bFits)) arranged.vecEdges.back() = m_nWidth - 1;
+    if (table.bRuled || !bFits) arranged.vecEdges.back() = m_nWidth - 1;
 
     auto wrapRow = [&](const std::vector<wxString>& texts, bool bHeader) {
         std::vector<std::vector<wxString>> cells;
         for (size_t c = 0; c < n; ++c) {
             const int nInner = arranged.vecEdges[c + 1] - arranged.vecEdges[c] - 2 * kCellPadX;
-            cells.push_back(Wrap(texts[c], CellStyle(table, c, bHeader), std::max(1, nInner)));
+            cells.push_back(
+                Wrap(cell(texts, c), CellStyle(table, c, bHeader), std::max(1, nInner)));
         }
         return cells;
     };
@@ -313,6 +323,7 @@ void PageLayout::PlaceRow(const Table& table, const Arranged& arranged,
 }
 
 void PageLayout::PlaceTable(const Table& table) {
+    if (table.vecColumns.empty()) return;
     const Arranged arranged = Arrange(table);
     const int nHeader = table.bRuled ? RowHeight(table, arranged.vecHeader, true) : 0;
     if (arranged.vecRows.empty() && table.bRuled) {

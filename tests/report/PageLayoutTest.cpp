@@ -38,6 +38,7 @@ TEST(PageLayout, WrapsAtBlanksAndBreaksOnlyWordsWiderThanTheLine) {
         {"abcdefghij", 24, {"abcd", "efgh", "ij"}},
         {"ab abcdefghij c", 24, {"ab", "abcd", "efgh", "ij c"}},
         {"x\n\ny  z", 60, {"x", "", "y z"}},
+        {"a\r\nb\tc", 60, {"a", "b c"}},
         {"", 60, {""}},
         {"wide", 1, {"w", "i", "d", "e"}},
     };
