@@ -46,6 +46,11 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     data.m_strReadingUnit =
         nProgramMode == 0 ? wxString(wxT("Hz")) : contents.details.GetPeriodUnit();
 
+    double dTolerance = 0;
+    if (contents.details.GetNumber(CalibrationDetails::kTolerance, dTolerance) &&
+        std::isfinite(dTolerance) && dTolerance > 0)
+        data.m_dTolerance = dTolerance;
+
     // The rows as Count would read them now; a row counts when it is
     // complete, whatever the ticks or the rest of the grid.
     GridData grid;
@@ -104,8 +109,8 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     data.m_axisX = PlotAxis::Log(xMin, xMax);
     data.m_axisY = PlotAxis::Log(yLow, yHigh);
 
-    // The band of +-1 % is always in view, and zero with it.
-    double aLow = -1.5, aHigh = 1.5;
+    // The shaded band is always in view, and zero with it.
+    double aLow = -1.5 * data.GetAccuracyBand(), aHigh = 1.5 * data.GetAccuracyBand();
     for (const auto* pVec : {&data.m_vecAccuracyCount, &data.m_vecAccuracyManual})
         for (const XY& a : *pVec) {
             aLow = std::min(aLow, a.dY);

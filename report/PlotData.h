@@ -63,6 +63,11 @@ public:
     // The record's units, for the axis titles: of Real P0 (empty when not
     // given) and, in period mode, of the readings.
     wxString m_strUnit, m_strReadingUnit;
+
+    // The record's tolerance in percent, 0 when none is set. The accuracy
+    // panel shades within it, else within 1 %.
+    double m_dTolerance = 0;
+    double GetAccuracyBand() const { return m_dTolerance > 0 ? m_dTolerance : 1.0; }
     std::vector<Point> m_vecPoints;
     // Complete rows left out: a reading or a value that is not positive (or
     // not a finite number) has no place on a logarithmic scale.
