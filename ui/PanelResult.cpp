@@ -13,6 +13,7 @@
 #include "archive/ArchiveDocument.h"
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
+#include "grid/UncertaintyStatement.h"
 #include "ui/ErrorBox.h"
 #include "ui/GridClipboardHandler.h"
 #include "ui/NoticeBar.h"
@@ -353,9 +354,13 @@ void PanelResult::Fit() {
     // Filling the manual boxes takes any earlier fit and labels away; the
     // new ones come after.
     if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, *pFit))) return;
-    for (int j = 0; j < CalibrationFit::kValues; ++j)
-        m_arrLabelU[j]->SetLabel(wxT("\u00B1 ") +
-                                 ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j]));
+    // Each value's U from its budget; none without one.
+    const UncertaintyStatement statement(contents, pFit.get());
+    if (const CalibrationBudget* pBudget = statement.GetBudget())
+        for (int j = 0; j < CalibrationFit::kValues; ++j)
+            m_arrLabelU[j]->SetLabel(
+                wxT("\u00B1 ") +
+                ResultFormat::FormatUncertainty(pBudget->GetValueBudgets()[j].GetExpanded()));
     m_pFit = std::move(pFit);
     Layout();
     // Now with the fit, for the plot's band.
@@ -368,7 +373,8 @@ void PanelResult::Fit() {
                              wxTRANSLATE("Fit over %d rows: residual %s %%, %d degrees of freedom. "
                                          "\u00B1 are 95 %% intervals."))),
                          fit.GetRows(), ResultFormat::FormatUncertainty(fit.GetResidualPercent()),
-                         fit.GetDegreesOfFreedom()));
+                         fit.GetDegreesOfFreedom()) +
+            wxT(" ") + statement.DescribeBudget());
 }
 
 void PanelResult::OfferBetterRoot() {

@@ -40,8 +40,9 @@ public:
 
     void Count();
     // Count's checks, then the fit over every complete row into the manual
-    // boxes and grid through Set; its U beside each manual box, and a notice
-    // with its residual that offers the previous manual values back.
+    // boxes and grid through Set; beside each manual box the value's U from
+    // its budget, and a notice with the residual and whether the reference's
+    // uncertainty is included, which offers the previous manual values back.
     void Fit();
     void Clear();
     void ChangeProgramMode();
