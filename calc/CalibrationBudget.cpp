@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include <wx/intl.h>
 
@@ -16,10 +17,16 @@ const char CalibrationBudget::kOffset[] =
 
 namespace {
 
+using Component = UncertaintyBudget::Component;
 using Type = UncertaintyBudget::Type;
 using Distribution = UncertaintyBudget::Distribution;
 
 const double kInf = std::numeric_limits<double>::infinity();
+
+// The reference's term: Type B, normal, taken as exact.
+Component Reference(double dU) {
+    return {CalibrationBudget::kReference, Type::kB, Distribution::kNormal, dU, kInf};
+}
 
 }  // namespace
 
@@ -29,9 +36,11 @@ bool CalibrationBudget::Evaluate(const CalibrationFit& fit, double dReferencePer
     m_dReferencePercent = dReferencePercent;
     const double nu = fit.GetDegreesOfFreedom();
 
-    if (IsReferenceIncluded())
-        m_deviation.Add({kReference, Type::kB, Distribution::kNormal, m_dReferencePercent, kInf});
-    m_deviation.Add({kScatter, Type::kA, Distribution::kNormal, fit.GetResidualPercent(), nu});
+    std::vector<Component> vecDeviation;
+    if (IsReferenceIncluded()) vecDeviation.push_back(Reference(m_dReferencePercent));
+    vecDeviation.push_back(
+        {kScatter, Type::kA, Distribution::kNormal, fit.GetResidualPercent(), nu});
+    m_deviation = UncertaintyBudget(std::move(vecDeviation));
     bool bFinite = fit.IsCovarianceDetermined() && m_deviation.IsFinite();
 
     for (double dPeriod : fit.GetRowPeriods()) {
@@ -49,12 +58,12 @@ bool CalibrationBudget::Evaluate(const CalibrationFit& fit, double dReferencePer
     }
 
     for (int j = 0; j < CalibrationFit::kValues; ++j) {
-        UncertaintyBudget& value = m_arrValues[j];
-        value.Add({kFit, Type::kA, Distribution::kNormal, fit.GetStandardUncertainty()[j], nu});
+        std::vector<Component> vecValue = {
+            {kFit, Type::kA, Distribution::kNormal, fit.GetStandardUncertainty()[j], nu}};
         if (j == CalibrationFit::kKeff && IsReferenceIncluded())
-            value.Add({kReference, Type::kB, Distribution::kNormal,
-                       m_dReferencePercent * std::fabs(fit.GetSet()[j]) / 100, kInf});
-        bFinite = bFinite && value.IsFinite();
+            vecValue.push_back(Reference(m_dReferencePercent * std::fabs(fit.GetSet()[j]) / 100));
+        m_arrValues[j] = UncertaintyBudget(std::move(vecValue));
+        bFinite = bFinite && m_arrValues[j].IsFinite();
     }
 
     if (!bFinite) *this = CalibrationBudget();
@@ -73,14 +82,12 @@ UncertaintyBudget CalibrationBudget::AtPeriod(double dPeriod) const {
     const double dSet = std::fabs(Calculator::CorrectedValue(
         dPeriod - set[V::kDeadTime], set[V::kKeff], set[V::kK1], set[V::kK2], set[V::kK3]));
     const double dFit = CalibrationFit::Model(lsq, dPeriod - lsq[V::kDeadTime]);
-    UncertaintyBudget budget;
-    budget.Add({kFit, Type::kA, Distribution::kNormal,
-                100 * m_fit.StandardUncertaintyAtPeriod(dPeriod) / dSet,
-                static_cast<double>(m_fit.GetDegreesOfFreedom())});
-    // A known offset that is not corrected, counted at its full size.
-    budget.Add(
-        {kOffset, Type::kB, Distribution::kOffset, 100 * std::fabs(dSet - dFit) / dSet, kInf});
-    if (IsReferenceIncluded())
-        budget.Add({kReference, Type::kB, Distribution::kNormal, m_dReferencePercent, kInf});
-    return budget;
+    std::vector<Component> vecComponents = {
+        {kFit, Type::kA, Distribution::kNormal,
+         100 * m_fit.StandardUncertaintyAtPeriod(dPeriod) / dSet,
+         static_cast<double>(m_fit.GetDegreesOfFreedom())},
+        // A known offset that is not corrected, counted at its full size.
+        {kOffset, Type::kB, Distribution::kOffset, 100 * std::fabs(dSet - dFit) / dSet, kInf}};
+    if (IsReferenceIncluded()) vecComponents.push_back(Reference(m_dReferencePercent));
+    return UncertaintyBudget(std::move(vecComponents));
 }

@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include <boost/math/distributions/students_t.hpp>
 #include <wx/intl.h>
 
-void UncertaintyBudget::Add(const Component& component) {
-    m_vecComponents.push_back(component);
+UncertaintyBudget::UncertaintyBudget(std::vector<Component> vecComponents)
+    : m_vecComponents(std::move(vecComponents)), m_bFinite(true) {
     double dSquares = 0, dQuartics = 0;
-    m_bFinite = true;
     for (const Component& c : m_vecComponents) {
         m_bFinite = m_bFinite && std::isfinite(c.dU) && c.dU >= 0 && c.dDegreesOfFreedom > 0;
         const double u2 = c.dU * c.dU;
@@ -42,8 +42,13 @@ double UncertaintyBudget::GetShare(size_t nComponent) const {
 }
 
 double UncertaintyBudget::CoverageFactor(double dDegreesOfFreedom) {
+    auto quantile = [](double nu) {
+        return boost::math::quantile(boost::math::students_t_distribution<double>(nu), 0.975);
+    };
+    // The cap is the common case of Type B budgets: worked out once.
+    static const double dCapped = quantile(kMaxDegreesOfFreedom);
     const double nu = std::max(1.0, std::floor(dDegreesOfFreedom));
-    return boost::math::quantile(boost::math::students_t_distribution<double>(nu), 0.975);
+    return nu >= kMaxDegreesOfFreedom ? dCapped : quantile(nu);
 }
 
 const char* UncertaintyBudget::DistributionName(Distribution distribution) {

@@ -25,7 +25,8 @@ public:
     // Welch-Satterthwaite grows without bound as the Type A terms vanish.
     static constexpr double kMaxDegreesOfFreedom = 1e6;
 
-    void Add(const Component& component);
+    UncertaintyBudget() : UncertaintyBudget(std::vector<Component>()) {}
+    explicit UncertaintyBudget(std::vector<Component> vecComponents);
 
     const std::vector<Component>& GetComponents() const { return m_vecComponents; }
     // The component of that name, or null.
@@ -50,10 +51,10 @@ public:
 
 private:
     std::vector<Component> m_vecComponents;
-    double m_dCombined = 0;
-    double m_dDegreesOfFreedom = kMaxDegreesOfFreedom;
-    double m_dCoverage = CoverageFactor(kMaxDegreesOfFreedom);
-    bool m_bFinite = true;
+    double m_dCombined;
+    double m_dDegreesOfFreedom;
+    double m_dCoverage;
+    bool m_bFinite;
 };
 
 #endif

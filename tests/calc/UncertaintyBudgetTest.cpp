@@ -79,8 +79,7 @@ TEST(UncertaintyBudget, CombinesAsWorkedOutByHand) {
     };
     for (const HandCase& c : cases) {
         SCOPED_TRACE(c.name);
-        UncertaintyBudget budget;
-        for (const auto& component : c.components) budget.Add(component);
+        const UncertaintyBudget budget(c.components);
         ASSERT_TRUE(budget.IsFinite());
         EXPECT_NEAR(budget.GetCombined(), c.uc, 1e-7);
         EXPECT_NEAR(budget.GetEffectiveDegreesOfFreedom(), c.nu, 1e-6 * c.nu);
@@ -98,9 +97,8 @@ TEST(UncertaintyBudget, CombinesAsWorkedOutByHand) {
 
     // A term that is no number spoils the whole budget.
     for (double u : {kInf, std::numeric_limits<double>::quiet_NaN(), -0.1}) {
-        UncertaintyBudget budget;
-        budget.Add({"ref", Type::kB, Distribution::kNormal, 1, kInf});
-        budget.Add({"fit", Type::kA, Distribution::kNormal, u, 6});
+        const UncertaintyBudget budget({{"ref", Type::kB, Distribution::kNormal, 1, kInf},
+                                        {"fit", Type::kA, Distribution::kNormal, u, 6}});
         EXPECT_FALSE(budget.IsFinite()) << u;
         EXPECT_TRUE(std::isnan(budget.GetExpanded())) << u;
     }
