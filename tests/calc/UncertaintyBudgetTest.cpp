@@ -165,19 +165,4 @@ TEST(CalibrationBudget, TheOffsetOfAKnownSetAndTheReferenceMakeTheRowsBudget) {
     EXPECT_NEAR(budget.GetRowBudgets()[0].GetCombined(), vecOffsets[0], 1e-6);
 }
 
-// Six rows at one period: the rows cannot tell the values apart, the
-// covariance is undetermined and there is no budget.
-TEST(CalibrationBudget, NoneWhenTheCovarianceIsUndetermined) {
-    const ProgramMode mode(1);
-    Calculator calc;
-    DetectorRows(kTypical, {100, 200, 400, 600, 600, 600}, {0, 1, 2, 3}, false, 0).FeedTo(calc);
-    CalibrationFit fit;
-    ASSERT_TRUE(fit.Run(calc)) << fit.GetError();
-    ASSERT_FALSE(fit.IsCovarianceDetermined());
-    CalibrationBudget budget;
-    EXPECT_FALSE(budget.Evaluate(fit, 1));
-    EXPECT_FALSE(budget.IsEvaluated());
-    EXPECT_TRUE(budget.GetRowBudgets().empty());
-}
-
 }  // namespace
