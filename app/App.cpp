@@ -12,6 +12,7 @@
 #include "resources/InitXmlResource.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainFrame.h"
+#include "ui/PanelResult.h"
 
 App::App() : gwxApp(wxT("kevro_varid.ini"), wxEmptyString, wxEmptyString), m_pChecker(nullptr) {}
 
@@ -39,10 +40,18 @@ bool App::OnInit() {
     SetAppName(wxGetTranslation(wxT("KEVRO_Varid")));
 
     SetErrorReportHandler(ShowErrorBox);
-    MainFrame* pFrame = new MainFrame;
+    MainFrame* pFrame = new MainFrame(m_lab);
+    // Bound handlers run before the frame's own, which destroys it.
+    pFrame->Bind(wxEVT_CLOSE_WINDOW, &App::OnMainFrameClose, this);
     pFrame->Show(true);
     SetTopWindow(pFrame);
     return bResult;
+}
+
+void App::OnMainFrameClose(wxCloseEvent& event) {
+    if (auto* pFrame = wxDynamicCast(event.GetEventObject(), MainFrame))
+        m_lab.TakeLaboratoryFields(pFrame->GetPanelResult()->GetDetails());
+    event.Skip();
 }
 
 int App::OnExit() {
@@ -78,5 +87,13 @@ bool App::TransferSettings(bool WXUNUSED(bLoad)) {
     wxString strRemember = g_bRemember ? wxT("1") : wxT("0");
     ExchangeValue(wxT("/path"), wxT("is_remember"), &strRemember, wxT("0"));
     g_bRemember = strRemember == wxT("1");
+
+    // Only filled fields have a key, so a first run stores what it always did.
+    for (int i = CalibrationDetails::kItemFields; i < CalibrationDetails::kFields; ++i) {
+        const auto field = static_cast<CalibrationDetails::Field>(i);
+        wxString strValue = m_lab.Get(field);
+        ExchangeOptionalValue(wxT("/lab"), CalibrationDetails::Spec(field).pszName, &strValue);
+        m_lab.Set(field, strValue);
+    }
     return true;
 }

@@ -81,3 +81,12 @@ bool gwxApp::ExchangeValue(const wxString& strGroup, const wxString& strKey, wxS
     if (m_bLoad) return m_pConfig->Read(strFullKey, pValue, strDefault);
     return m_pConfig->Write(strFullKey, *pValue);
 }
+
+bool gwxApp::ExchangeOptionalValue(const wxString& strGroup, const wxString& strKey,
+                                   wxString* pValue) {
+    const wxString strFullKey = strGroup + wxT("/") + strKey;
+    if (m_bLoad) return m_pConfig->Read(strFullKey, pValue, wxEmptyString);
+    if (pValue->empty())
+        return !m_pConfig->HasEntry(strFullKey) || m_pConfig->DeleteEntry(strFullKey);
+    return m_pConfig->Write(strFullKey, *pValue);
+}

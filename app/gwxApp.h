@@ -28,6 +28,10 @@ public:
     bool ExchangeValue(const wxString& strGroup, const wxString& strKey, wxString* pValue,
                        wxString strDefault);
 
+    // The same for an entry that exists only while its value is not empty:
+    // storing an empty value removes it.
+    bool ExchangeOptionalValue(const wxString& strGroup, const wxString& strKey, wxString* pValue);
+
     // Exchanges the derived application's own values; the direction followed is
     // m_bLoad, which the caller sets to bLoad beforehand.
     virtual bool TransferSettings(bool bLoad) = 0;

@@ -77,8 +77,26 @@ bool CalibrationDetails::IsEmpty() const {
 wxString CalibrationDetails::LabelOf(Field field) {
     const FieldSpec& spec = Spec(field);
     wxString str = wxGetTranslation(wxString::FromUTF8(spec.pszLabel));
-    if (*spec.pszUnit) str += wxT(", ") + wxString::FromUTF8(spec.pszUnit);
+    // Units are the window's texts too ("kPa" has a translation).
+    if (*spec.pszUnit) str += wxT(", ") + wxGetTranslation(wxString::FromUTF8(spec.pszUnit));
     return str;
+}
+
+wxString CalibrationDetails::Summary() const {
+    wxString str;
+    const struct {
+        Field field;
+        wxString strFormat;
+    } parts[] = {{kInstrument, _("Instrument: %s")},
+                 {kSerialNumber, _("Serial number: %s")},
+                 {kCertificateNumber, _("Certificate number: %s")}};
+    for (const auto& part : parts) {
+        const wxString& strValue = m_arrFields[part.field];
+        if (strValue.empty()) continue;
+        if (!str.empty()) str += wxT(";   ");
+        str += wxString::Format(part.strFormat, strValue);
+    }
+    return str.empty() ? _("No instrument, serial number or certificate number given.") : str;
 }
 
 bool CalibrationDetails::IsDate(const wxString& str) {

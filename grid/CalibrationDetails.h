@@ -88,6 +88,10 @@ public:
     // The unit of the readings T1 and T2 in period mode, µs when none is given.
     wxString GetPeriodUnit() const;
 
+    // The line above the grids: instrument, serial number and certificate
+    // number, as far as they are filled.
+    wxString Summary() const;
+
     // A real date written YYYY-MM-DD.
     static bool IsDate(const wxString& str);
     // The label a message or a certificate names a field by, translated, with

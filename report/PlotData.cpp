@@ -43,6 +43,10 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
                          const CalibrationFit* pFit) {
     PlotData data;
     data.m_nProgramMode = nProgramMode;
+    data.m_strUnit = contents.details.Get(CalibrationDetails::kUnit);
+    // Frequencies are in hertz whatever the record says.
+    data.m_strReadingUnit =
+        nProgramMode == 0 ? wxString(wxT("Hz")) : contents.details.GetPeriodUnit();
 
     // The rows as Count would read them now; a row counts when it is
     // complete, whatever the ticks or the rest of the grid.

@@ -61,6 +61,9 @@ public:
     bool IsEmpty() const { return m_vecPoints.empty(); }
 
     int m_nProgramMode = 0;
+    // The record's units, for the axis titles: of Real P0 (empty when not
+    // given) and, in period mode, of the readings.
+    wxString m_strUnit, m_strReadingUnit;
     std::vector<Point> m_vecPoints;
     // Complete rows left out: a reading or a value that is not positive (or
     // not a finite number) has no place on a logarithmic scale.

@@ -8,8 +8,9 @@ src=$1
 out=$2
 mkdir -p "$out/texts"
 
-wxrc --gettext "$src/resources/resource.xrc" > "$out/texts/layout.cpp"
-xgettext --language=C++ --from-code=UTF-8 --keyword=_ --omit-header --no-location \
+# wxrc writes the texts in the locale's encoding: UTF-8, whatever the caller's.
+LC_ALL=C.UTF-8 wxrc --gettext "$src/resources/resource.xrc" > "$out/texts/layout.cpp"
+xgettext --language=C++ --from-code=UTF-8 --keyword=_ --no-location \
     --sort-output -o "$out/kevro_zanol.pot" "$out/texts/layout.cpp"
 
 # xgettext does not expand wxT("..."): strip the macro from copies first.

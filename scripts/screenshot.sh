@@ -2,6 +2,7 @@
 # The pictures in docs/, made by the running program on private Xvfb servers
 # from a realistic data set:
 #   docs/screenshot-{en,ru,uk}.png   the main window after a Count
+#   docs/details-ru.png              the window of the calibration's details
 #   docs/plot-{en,ru}.png            the plot window beside it, after a Set
 #   docs/report-en.pdf               the report through the print preview and
 #                                    GTK's "Print to File"
@@ -30,6 +31,8 @@ for lang in en ru uk; do
     e2e --lang "$lang" --out "$root/docs/screenshot-$lang.png" screenshot
     echo "wrote docs/screenshot-$lang.png"
 done
+e2e --lang ru --out "$root/docs/details-ru.png" details
+echo "wrote docs/details-ru.png"
 e2e --lang en --out "$root/docs/plot-en.png" --pdf "$root/docs/report-en.pdf" plot
 echo "wrote docs/plot-en.png, docs/report-en.pdf"
 e2e --lang ru --out "$root/docs/plot-ru.png" plot

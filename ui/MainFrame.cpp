@@ -52,13 +52,14 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
     EVT_MENU(XRCID("ID_PRINT"), MainFrame::OnPrint)
     EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
+    EVT_MENU(XRCID("ID_DETAILS"), MainFrame::OnDetails)
     EVT_MENU(wxID_UNDO, MainFrame::OnUndo)
     EVT_COMMAND(wxID_ANY, EVT_PANEL_CHANGED, MainFrame::OnPanelChanged)
     EVT_COMMAND(wxID_ANY, EVT_PROGRAM_MODE_RESTORE, MainFrame::OnProgramModeRestore)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-MainFrame::MainFrame()
+MainFrame::MainFrame(const CalibrationDetails& lab)
     : wxFrame(nullptr, wxID_ANY, wxGetTranslation(wxT("KEVRO_Varid")), wxDefaultPosition,
               DefaultSize(),
               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxRESIZE_BORDER),
@@ -89,7 +90,7 @@ MainFrame::MainFrame()
         m_pChoiceMode->SetSize(size);
     }
 
-    m_pPanelResult = new PanelResult(this);
+    m_pPanelResult = new PanelResult(this, lab);
 
     m_pSizer = new wxBoxSizer(wxVERTICAL);
     if (m_pPanelMain) m_pSizer->Add(m_pPanelMain, 1, wxEXPAND | wxALL, 0);
@@ -108,7 +109,7 @@ MainFrame::MainFrame()
     SetUpShortcuts();
 }
 
-wxSize MainFrame::DefaultSize() { return wxSize(1180, 680); }
+wxSize MainFrame::DefaultSize() { return wxSize(1180, 690); }
 
 void MainFrame::SetUpShortcuts() {
     // Each shortcut sends the command of its button, as a menu event.
@@ -125,6 +126,7 @@ void MainFrame::SetUpShortcuts() {
         {wxACCEL_NORMAL, WXK_F6, "ID_FIT"},
         {wxACCEL_NORMAL, WXK_F1, "ID_HELP"},
         {wxACCEL_CTRL, 'P', "ID_PRINT"},
+        {wxACCEL_CTRL, 'I', "ID_DETAILS"},
     };
     std::vector<wxAcceleratorEntry> vecEntries;
     for (const auto& s : shortcuts)
@@ -151,6 +153,7 @@ void MainFrame::SetUpShortcuts() {
         {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
         {"ID_PRINT", _("Print (Ctrl+P)")},
         {"ID_HELP", _("Help (F1)")},
+        {"ID_DETAILS", _("Calibration details (Ctrl+I)")},
     };
     for (const auto& t : tips)
         if (wxWindow* pButton = FindWindow(wxXmlResource::GetXRCID(t.pszButton)))
@@ -174,6 +177,8 @@ void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) {
     m_pPanelResult->Clear();
     m_pPanelResult->OfferUndo(std::move(before), _("The panel was cleared."));
 }
+
+void MainFrame::OnDetails(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->EditDetails(); }
 
 void MainFrame::OnHelp(wxCommandEvent& WXUNUSED(event)) { HelpFrame::ShowHelp(this); }
 

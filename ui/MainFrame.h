@@ -7,13 +7,16 @@
 #include <wx/sizer.h>
 #include <wx/weakref.h>
 
+#include "grid/CalibrationDetails.h"
+
 class PanelResult;
 class PlotFrame;
 
 // The only top-level window: command bar above, result panel below.
 class MainFrame : public wxFrame {
 public:
-    MainFrame();
+    // The laboratory fields of lab (from the settings) start the record.
+    explicit MainFrame(const CalibrationDetails& lab = CalibrationDetails());
     ~MainFrame() override;
 
     PanelResult* GetPanelResult() const { return m_pPanelResult; }
@@ -31,6 +34,7 @@ private:
     void OnOpen(wxCommandEvent& event);
     void OnExport(wxCommandEvent& event);
     void OnClear(wxCommandEvent& event);
+    void OnDetails(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
     void OnChoiceProgramMode(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);

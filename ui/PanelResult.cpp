@@ -14,6 +14,7 @@
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
 #include "grid/UncertaintyStatement.h"
+#include "ui/DetailsDialog.h"
 #include "ui/ErrorBox.h"
 #include "ui/GridClipboardHandler.h"
 #include "ui/NoticeBar.h"
@@ -44,6 +45,7 @@ const int kBoxLabelIndent = 8;
 wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
     EVT_GRID_CELL_CHANGED(PanelResult::OnGridCellChange)
     EVT_BUTTON(XRCID("ID_BT_CHANGE_VALUE"), PanelResult::OnChangeValue)
+    EVT_BUTTON(XRCID("ID_DETAILS"), PanelResult::OnDetails)
     EVT_TEXT(XRCID("ID_T"), PanelResult::OnTextT)
     EVT_TEXT(XRCID("ID_MANUAL_DEAD_TIME"), PanelResult::OnTextManual)
     EVT_TEXT(XRCID("ID_MANUAL_REGISTRATION"), PanelResult::OnTextManual)
@@ -53,7 +55,7 @@ wxBEGIN_EVENT_TABLE(PanelResult, wxPanel)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-PanelResult::PanelResult(wxWindow* pParent)
+PanelResult::PanelResult(wxWindow* pParent, const CalibrationDetails& lab)
     : wxPanel(),
       m_pGrid(nullptr),
       m_pManualGrid(nullptr),
@@ -88,6 +90,8 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pTextManualK3 = XRCCTRL(*this, "ID_MANUAL_K3", wxTextCtrl);
     m_pTextManualDeadTime = XRCCTRL(*this, "ID_MANUAL_DEAD_TIME", wxTextCtrl);
     m_pBtChangeValue = XRCCTRL(*this, "ID_BT_CHANGE_VALUE", wxButton);
+    m_pTextDetailsSummary = XRCCTRL(*this, "ID_DETAILS_SUMMARY", wxStaticText);
+    m_details.TakeLaboratoryFields(lab);
     m_arrLabelU = {XRCCTRL(*this, "ID_MANUAL_DEAD_TIME_U", wxStaticText),
                    XRCCTRL(*this, "ID_MANUAL_REGISTRATION_U", wxStaticText),
                    XRCCTRL(*this, "ID_MANUAL_K1_U", wxStaticText),
@@ -122,6 +126,7 @@ PanelResult::PanelResult(wxWindow* pParent)
     m_pUndo = std::make_unique<UndoOffer>(
         m_pNotice, [this](const Snapshot& snapshot) { RestoreSnapshot(snapshot); });
 
+    ShowDetailsSummary();
     LoadLastSession();
 }
 
@@ -335,6 +340,42 @@ bool PanelResult::GetCellDouble(int nRow, int nCol, double& dOut) {
 
 void PanelResult::OnChangeValue(wxCommandEvent& WXUNUSED(event)) { SetManualValues(); }
 
+void PanelResult::OnDetails(wxCommandEvent& WXUNUSED(event)) { EditDetails(); }
+
+bool PanelResult::EditDetails() {
+    FinishCellEdit();
+    DetailsDialog dlg(this, m_details);
+    if (dlg.ShowModal() != wxID_OK || dlg.GetDetails() == m_details) return false;
+    // An edit like any other: the notice of an earlier action goes.
+    DismissNotice();
+    m_details = dlg.GetDetails();
+    ShowDetailsSummary();
+    // The reference's uncertainty is part of Keff's.
+    if (m_pFit) ShowFitUncertainties();
+    NotifyChanged();
+    return true;
+}
+
+void PanelResult::ShowFitUncertainties() {
+    // Each value's U from its budget; none without one.
+    const UncertaintyStatement statement(CollectContents(), m_pFit.get());
+    const CalibrationBudget* pBudget = statement.GetBudget();
+    for (int j = 0; j < CalibrationFit::kValues; ++j)
+        m_arrLabelU[j]->SetLabel(pBudget ? wxT("\u00B1 ") +
+                                               ResultFormat::FormatUncertainty(
+                                                   pBudget->GetValueBudgets()[j].GetExpanded())
+                                         : wxString());
+    Layout();
+}
+
+void PanelResult::ShowDetailsSummary() {
+    if (!m_pTextDetailsSummary) return;
+    const wxString str = m_details.Summary();
+    if (m_pTextDetailsSummary->GetLabel() == str) return;
+    m_pTextDetailsSummary->SetLabel(str);
+    m_pTextDetailsSummary->SetToolTip(str);
+}
+
 bool PanelResult::IsTFilled() { return !m_pTextT->GetValue().empty(); }
 
 void PanelResult::Count() {
@@ -354,15 +395,9 @@ void PanelResult::Fit() {
     // Filling the manual boxes takes any earlier fit and labels away; the
     // new ones come after.
     if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, *pFit))) return;
-    // Each value's U from its budget; none without one.
     const UncertaintyStatement statement(contents, pFit.get());
-    if (const CalibrationBudget* pBudget = statement.GetBudget())
-        for (int j = 0; j < CalibrationFit::kValues; ++j)
-            m_arrLabelU[j]->SetLabel(
-                wxT("\u00B1 ") +
-                ResultFormat::FormatUncertainty(pBudget->GetValueBudgets()[j].GetExpanded()));
     m_pFit = std::move(pFit);
-    Layout();
+    ShowFitUncertainties();
     // Now with the fit, for the plot's band.
     NotifyChanged();
     OfferUndo(
@@ -482,6 +517,8 @@ void PanelResult::Clear() {
     m_pTextManualDeadTime->SetValue(wxEmptyString);
     m_pManualGrid->GetTable()->Clear();
     m_pManualGrid->ForceRefresh();
+    m_details.ClearItemFields();
+    ShowDetailsSummary();
     NotifyChanged();
 }
 

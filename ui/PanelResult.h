@@ -33,7 +33,9 @@ wxDECLARE_EVENT(EVT_PROGRAM_MODE_RESTORE, wxCommandEvent);
 // The result panel: measurement grid, manual grid, T, result and manual boxes.
 class PanelResult : public wxPanel {
 public:
-    explicit PanelResult(wxWindow* pParent);
+    // The laboratory fields of lab fill the record before the last session
+    // is read, which may replace them.
+    explicit PanelResult(wxWindow* pParent, const CalibrationDetails& lab = CalibrationDetails());
     ~PanelResult() override;
 
     bool Layout() override;
@@ -44,8 +46,12 @@ public:
     // its budget, and a notice with the residual and whether the reference's
     // uncertainty is included, which offers the previous manual values back.
     void Fit();
+    // Empties everything but the laboratory fields of the record.
     void Clear();
     void ChangeProgramMode();
+    // The window "Calibration details"; true when OK changed the record.
+    bool EditDetails();
+    const CalibrationDetails& GetDetails() const { return m_details; }
     // The last Fit while the manual boxes show its set, else null: for the
     // plot's band, the report and the export.
     const CalibrationFit* GetFit() const { return m_pFit.get(); }
@@ -126,6 +132,12 @@ private:
     void FitBoxesToLabels(wxSizer* pSizer);
     void OnGridCellChange(wxGridEvent& event);
     void OnChangeValue(wxCommandEvent& event);
+    void OnDetails(wxCommandEvent& event);
+    // The line above the grids names the record's item.
+    void ShowDetailsSummary();
+    // The ± label beside each manual box: its U from the fit's budget, which
+    // takes the record's reference into account.
+    void ShowFitUncertainties();
     void OnTextT(wxCommandEvent& event);
     // An edited manual box no longer shows the fit: its U labels go.
     void OnTextManual(wxCommandEvent& event);
@@ -177,6 +189,8 @@ private:
     wxTextCtrl* m_pTextManualK2;
     wxTextCtrl* m_pTextManualK3;
     wxButton* m_pBtChangeValue;
+    wxStaticText* m_pTextDetailsSummary = nullptr;
+    CalibrationDetails m_details;
     // The U of the fit beside each manual box, in the order of
     // CalibrationFit::Value.
     std::array<wxStaticText*, CalibrationFit::kValues> m_arrLabelU{};

@@ -90,6 +90,7 @@ panel::Contents PanelResult::CollectContents() {
     CopyOut(m_pManualGrid->GetTable(), contents.manualTable);
     const auto boxes = Boxes();
     for (int i = 0; i < panel::kBoxes; ++i) contents.boxes[i] = boxes[i]->GetValue();
+    contents.details = m_details;
     return contents;
 }
 
@@ -100,6 +101,8 @@ void PanelResult::ApplyContents(const panel::Contents& contents) {
     CopyIn(contents.manualTable, m_pManualGrid->GetTable());
     const auto boxes = Boxes();
     for (int i = 0; i < panel::kBoxes; ++i) boxes[i]->SetValue(contents.boxes[i]);
+    m_details = contents.details;
+    ShowDetailsSummary();
     // Cells written through the table raise no change events.
     m_nChosenCount = CountChosenRows();
     m_pGrid->Refresh(true);

@@ -280,15 +280,18 @@ void PlotPainter::DrawLower(wxDC& dc) {
 void PlotPainter::DrawAxisTitles(wxDC& dc) {
     dc.SetFont(MakeFont(kBasePoints, true));
     dc.SetTextForeground(*wxBLACK);
-    const wxString strX = m_data.m_nProgramMode == 0 ? _("Mean frequency of the row (Fl, Fr)")
-                                                     : _("Mean period of the row (T1, T2)");
+    const wxString strX = (m_data.m_nProgramMode == 0 ? _("Mean frequency of the row (Fl, Fr)")
+                                                      : _("Mean period of the row (T1, T2)")) +
+                          wxT(", ") + m_data.m_strReadingUnit;
+    const wxString strRealP =
+        m_data.m_strUnit.empty() ? _("Real P0") : _("Real P0") + wxT(", ") + m_data.m_strUnit;
     const wxSize sizeX = dc.GetTextExtent(strX);
     dc.DrawText(strX, m_rectLower.x + (m_rectLower.width - sizeX.x) / 2,
                 m_rectLower.GetBottom() + Px(8) + m_nLineHeight);
     const struct {
         wxString str;
         const wxRect& rect;
-    } titles[] = {{_("Real P0"), m_rectUpper}, {_("Accuracy, %"), m_rectLower}};
+    } titles[] = {{strRealP, m_rectUpper}, {_("Accuracy, %"), m_rectLower}};
     for (const auto& t : titles) {
         const wxSize size = dc.GetTextExtent(t.str);
         // Rotated a quarter turn, the text runs upwards from its anchor.

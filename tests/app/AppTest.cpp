@@ -191,6 +191,49 @@ TEST(Settings, StoredTextsAreReadAsTheirRulesSayAndWrittenBack) {
     }
 }
 
+// The laboratory's fields of the record: read from "[lab]" into the panel,
+// stored back at exit with a key for each filled field only.
+TEST(Settings, LaboratoryFieldsFillThePanelAndOnlyFilledOnesAreStored) {
+    const char* const pszIni =
+        "[lab]\n"
+        "Laboratory="
+        "\xD0\x9B\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x80\xD0\xB0\xD1\x82\xD0\xBE\xD1\x80\xD0\xB8\xD1\x8F "
+        "7\n"
+        "Operator=Ivanov\n"
+        "Tolerance=5\n"
+        "SerialNumber=never an item field\n";
+    AppRun run = RunWith(pszIni, [](MainFrame* pFrame) {
+        PanelResult* pPanel = pFrame->GetPanelResult();
+        const CalibrationDetails& d = pPanel->GetDetails();
+        EXPECT_EQ(
+            "\xD0\x9B\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x80\xD0\xB0\xD1\x82\xD0\xBE\xD1\x80\xD0\xB8\xD1"
+            "\x8F 7",
+            d.Get(CalibrationDetails::kLaboratory).utf8_string());
+        EXPECT_EQ("Ivanov", d.Get(CalibrationDetails::kOperator));
+        EXPECT_EQ("5", d.Get(CalibrationDetails::kTolerance));
+        EXPECT_EQ("", d.Get(CalibrationDetails::kSerialNumber));
+        // The operator empties one field and fills another before closing.
+        panel::Contents c = pPanel->CollectContents();
+        c.details.Set(CalibrationDetails::kOperator, "");
+        c.details.Set(CalibrationDetails::kApprovedBy, "Sidorova");
+        c.details.Set(CalibrationDetails::kSerialNumber, "42");
+        pPanel->ApplyContents(c);
+    });
+    std::map<std::string, std::string> lab;
+    for (const auto& entry : run.ini)
+        if (entry.first.rfind("lab/", 0) == 0) lab.insert(entry);
+    const std::map<std::string, std::string> expected = {
+        {"lab/Laboratory",
+         "\xD0\x9B\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x80\xD0\xB0\xD1\x82\xD0\xBE\xD1\x80\xD0\xB8\xD1\x8F "
+         "7"},
+        {"lab/ApprovedBy", "Sidorova"},
+        {"lab/Tolerance", "5"},
+        // A key the program does not own stays as the file had it.
+        {"lab/SerialNumber", "never an item field"},
+    };
+    EXPECT_EQ(expected, lab);
+}
+
 TEST(Language, CataloguesTranslateTheInterfaceAndNumbersKeepTheDecimalPoint) {
     const struct {
         const char* pszName;

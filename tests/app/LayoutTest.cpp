@@ -27,6 +27,7 @@
 #include "resources/InitXmlResource.h"
 #include "tests/gui/GuiTestMain.h"
 #include "testsupport/TempDir.h"
+#include "ui/DetailsDialog.h"
 #include "ui/MainFrame.h"
 #include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"
@@ -133,11 +134,9 @@ void CollectWindows(wxWindow* pRoot, std::vector<wxWindow*>& out) {
     }
 }
 
-// The checks of a laid-out main frame: every header and box label reads in
-// full, every control lies inside the window, both grids show all 11 rows.
-void ExpectEverythingReadable(MainFrame* pFrame) {
-    PanelResult* pPanel = pFrame->GetPanelResult();
-    ASSERT_FALSE(pPanel->GetNoticeBar()->HasNotice());
+// Every label of a laid-out window reads in full and every control lies
+// inside it.
+void ExpectControlsReadable(wxWindow* pFrame) {
     const wxRect client(wxPoint(0, 0), pFrame->GetClientSize());
     std::vector<wxWindow*> windows;
     CollectWindows(pFrame, windows);
@@ -167,6 +166,14 @@ void ExpectEverythingReadable(MainFrame* pFrame) {
                 << "\"" << strLabel.utf8_string() << "\" narrower than its text";
         }
     }
+}
+
+// The checks of a laid-out main frame: every header and box label reads in
+// full, every control lies inside the window, both grids show all 11 rows.
+void ExpectEverythingReadable(MainFrame* pFrame) {
+    PanelResult* pPanel = pFrame->GetPanelResult();
+    ASSERT_FALSE(pPanel->GetNoticeBar()->HasNotice());
+    ExpectControlsReadable(pFrame);
     for (wxGrid* pGrid : {pPanel->GetGrid(), pPanel->GetManualGrid()}) {
         wxClientDC dc(pGrid->GetGridColLabelWindow());
         dc.SetFont(pGrid->GetLabelFont());
@@ -230,6 +237,22 @@ TEST(WindowLayout, EveryTextReadsInFullAndAllRowsShowInEveryLanguage) {
             EXPECT_LE(MainFrame::DefaultSize().y, 700);
             ExpectEverythingReadable(pFrame);
             ExpectGridsStayWhenANoticeComesAndGoes(pFrame);
+            if (nMode == 0) {
+                // The record's window, with a full record: every label and
+                // unit reads in full, at its own size.
+                CalibrationDetails details;
+                for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
+                    details.Set(spec.field, spec.pszName);
+                DetailsDialog* pDetails = new DetailsDialog(pFrame, details);
+                pDetails->Show();
+                Settle();
+                SCOPED_TRACE("Calibration details");
+                ExpectControlsReadable(pDetails);
+                EXPECT_LE(pDetails->GetSize().x, 1280);
+                EXPECT_LE(pDetails->GetSize().y, 700);
+                pDetails->Destroy();
+                PumpEvents();
+            }
             // The smallest size the window takes still holds everything.
             pFrame->SetSize(wxSize(200, 200));
             Settle();

@@ -124,12 +124,6 @@ CalibrationDetails HardRecord() {
     return d;
 }
 
-// The file an earlier build wrote: no record at all.
-std::string WithoutDetails(std::string text) {
-    const size_t nFrom = text.find("    <Details>");
-    return text.erase(nFrom, text.find("</Archive>") - nFrom);
-}
-
 }  // namespace
 
 TEST(ArchiveDetails, EveryFieldReadsBackExactlyInBothModes) {

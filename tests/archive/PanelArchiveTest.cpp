@@ -436,22 +436,6 @@ TEST_F(PanelArchiveTest, SessionEndSavesInTheHomeFolderAndTheNextStartSaysSo) {
 // Each undoable action, then Undo by its button or by Ctrl+Z: the panel,
 // the mode, the choice and the labels come back exactly; the next Count
 // works on them. An edit ends the offer.
-// The command a key press gives through an accelerator table. Only GTK's
-// table answers that itself; Windows' is read back entry by entry.
-int CommandOf(const wxAcceleratorTable* pTable, const wxKeyEvent& key) {
-#ifdef __WXMSW__
-    const HACCEL hTable = static_cast<HACCEL>(pTable->GetHACCEL());
-    std::vector<ACCEL> entries(::CopyAcceleratorTableW(hTable, nullptr, 0));
-    ::CopyAcceleratorTableW(hTable, entries.data(), static_cast<int>(entries.size()));
-    const int nVirtualKey = key.GetKeyCode() == WXK_F1 ? VK_F1 : key.GetKeyCode();
-    for (const ACCEL& entry : entries)
-        if (entry.key == nVirtualKey && ((entry.fVirt & FCONTROL) != 0) == key.ControlDown())
-            return static_cast<short>(entry.cmd);  // identifiers are signed
-    return wxID_NONE;
-#else
-    return pTable->GetCommand(key);
-#endif
-}
 
 TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste) {
     const wxString strArchive = PathOf("other.xml");
@@ -551,6 +535,14 @@ TEST_F(PanelArchiveTest, ArchiveOfTheLastOpenOrSaveIsRemembered) {
     const wxString strSaved = PathOf("saved.xml");
     wxTEST_DIALOG(m_pPanel->Save(), ExpectFileDialog(true, Dir(), strSaved));
     EXPECT_EQ(strSaved, m_pPanel->GetArchiveFile());
+    EXPECT_FALSE(m_pPanel->IsChangedSinceArchive());
+    // The record is part of what was saved.
+    const Contents saved = m_pPanel->CollectContents();
+    Contents renamed = saved;
+    renamed.details.Set(CalibrationDetails::kSerialNumber, "9");
+    m_pPanel->ApplyContents(renamed);
+    EXPECT_TRUE(m_pPanel->IsChangedSinceArchive());
+    m_pPanel->ApplyContents(saved);
     EXPECT_FALSE(m_pPanel->IsChangedSinceArchive());
     Box("ID_T")->SetValue("3");
     EXPECT_TRUE(m_pPanel->IsChangedSinceArchive());

@@ -120,7 +120,13 @@ const std::vector<int> kAllRows = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
 TEST_F(ExportCommandTest, RecountOfAGoodArchiveFindsItsOwnResultsInEveryLocale) {
     for (int nMode : {0, 1}) {
-        const Contents good = CountedAndSet(MakeDetectorData(nMode, kAllRows, {1, 6, 9, 10}));
+        Contents good = CountedAndSet(MakeDetectorData(nMode, kAllRows, {1, 6, 9, 10}));
+        // The record comes along from the archive.
+        good.details.Set(
+            CalibrationDetails::kCustomer,
+            wxString::FromUTF8("\xD0\x9E\xD0\x9E\xD0\x9E \"\xD0\xA0\xD0\xB0\xD0\xB4\""));
+        good.details.Set(CalibrationDetails::kNotes, "two  blanks\nand a line");
+        good.details.Set(CalibrationDetails::kSerialNumber, "001234");
         const std::string strPath = WriteArchive("good.xml", good, nMode);
         for (const char* szLocale : {"C", "ru_RU.UTF-8", "uk_UA.UTF-8"}) {
             SCOPED_TRACE(std::string(szLocale) + " mode " + std::to_string(nMode));

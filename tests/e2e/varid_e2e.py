@@ -29,6 +29,7 @@ import sys
 import tempfile
 import time
 import xml.etree.ElementTree as ET
+from xml.sax.saxutils import escape
 import zlib
 
 TITLE = "KEVRO_Varid"
@@ -151,13 +152,19 @@ def check_shown(label, shown, value, fmt):
 
 ROW_CHILDREN = {0: ("ChooseValue", "RealP", "Fl", "Fr", "CorrectP", "Accuracy"),
                 1: ("ChooseValue", "RealP", "T1", "T2", "CorrectP", "Accuracy")}
+DETAILS = ("CertificateNumber", "Instrument", "Manufacturer", "SerialNumber", "Customer",
+           "CalibrationDate", "IssueDate", "Temperature", "Pressure", "Humidity", "Notes",
+           "Laboratory", "LaboratoryAddress", "Operator", "ApprovedBy", "ReferenceStandard",
+           "ReferenceUncertainty", "ReferenceCoverageFactor", "Unit", "PeriodUnit", "Tolerance",
+           "DecisionRule")
 COEFFICIENTS = ("T", "CoeficientEffectiveness", "DeatTime", "K1", "K2", "K3",
                 "ManualDeatTime", "ManualCoeficientEffectiveness", "ManualK1",
                 "ManualK2", "ManualK3")
 
 
-def write_archive(path, mode, rows, coefficients=None):
-    """rows: up to 11 tuples of six texts, missing rows and the manual table empty."""
+def write_archive(path, mode, rows, coefficients=None, details=None):
+    """rows: up to 11 tuples of six texts, missing rows and the manual table empty;
+    details: the record's fields by name (UTF-8), none without."""
     lines = ['<?xml version="1.0" encoding="UTF-8" ?>', "<Archive>"]
     for table, content in (("Table", rows), ("ManualTable", ())):
         lines.append("    <%s>" % table)
@@ -169,8 +176,14 @@ def write_archive(path, mode, rows, coefficients=None):
         lines.append("    </%s>" % table)
     lines.append("    <Coefficients>")
     lines += ["        <%s>%s</%s>" % (n, (coefficients or {}).get(n, ""), n) for n in COEFFICIENTS]
-    lines += ["    </Coefficients>", "</Archive>"]
-    with open(path, "w", encoding="ascii") as out:
+    lines.append("    </Coefficients>")
+    if details:
+        lines.append("    <Details>")
+        lines += ["        <%s>%s</%s>" % (n, escape(details.get(n, "")).replace("\n", "&#x0A;"), n)
+                  for n in DETAILS]
+        lines.append("    </Details>")
+    lines.append("</Archive>")
+    with open(path, "w", encoding="utf-8") as out:
         out.write("\n".join(lines) + "\n")
 
 
@@ -178,8 +191,11 @@ def read_archive(path):
     """Returns (row element names, table rows, manual rows, coefficients)."""
     check(os.path.isfile(path), "no last-save file written at %s" % path)
     root = ET.parse(path).getroot()
-    check(root.tag == "Archive" and [c.tag for c in root] == ["Table", "ManualTable", "Coefficients"],
+    check(root.tag == "Archive" and
+          [c.tag for c in root] == ["Table", "ManualTable", "Coefficients", "Details"],
           "document is %s with %r" % (root.tag, [c.tag for c in root]))
+    check(tuple(c.tag for c in root[3]) == DETAILS,
+          "Details children are %r" % [c.tag for c in root[3]])
     tables, names = [], set()
     for table in (root[0], root[1]):
         check(len(table) == 11 and all(r.tag == "Row" for r in table),
@@ -398,17 +414,17 @@ def is_tick_blue(p):
     return b > 170 and r < 120 and b - r > 90
 
 
-# Where things are on the 1180 x 680 main window (offsets from its top-left
+# Where things are on the 1180 x 690 main window (offsets from its top-left
 # corner), as the layout document places them with the Debian toolkit theme
 # and fonts on Xvfb, in English. The grid metrics are the panel's: 36 pixels
 # of row labels, rows as high as the font needs (23 pixels here), column 0
 # 25 pixels wide and the typed columns 1 to 3 90 pixels each. A moved control
 # makes the scenarios fail on their checks of what the click should have done
 # (and ticks are checked on screen right away).
-WINDOW_SIZE = (1180, 680)
-NOTICE_TOP = 68  # the first row of the result panel, where a notice begins
+WINDOW_SIZE = (1180, 690)
+NOTICE_TOP = 105  # below the line of the calibration's details, where a notice begins
 NOTICE_ROOM = 38  # kept for a one-line notice, shown or not
-GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 139
+GRID_LEFT, GRID_FIRST_ROW_TOP = 36, 175
 ROW_HEIGHT = 23
 
 
@@ -420,7 +436,7 @@ def cell_position(row, col):
 def layout(prog):
     check((prog.width, prog.height) == WINDOW_SIZE,
           "main window is %dx%d, not %dx%d" % ((prog.width, prog.height) + WINDOW_SIZE))
-    return {"count": (42, 32), "set": (907, 563), "choice": (935, 29), "t_box": (860, 154)}
+    return {"count": (42, 32), "set": (907, 599), "choice": (935, 29), "t_box": (860, 190)}
 
 
 def is_notice_dark(p):
@@ -672,6 +688,52 @@ def scenario_second_copy(args, tmp, display):
     check(read_archive(files[1])[3]["T"] == "7", "the first copy lost the archive's T")
 
 
+# A record as a Russian laboratory fills it in.
+RECORD_RU = {
+    "CertificateNumber": "К-2026/117", "Instrument": "МКС-Ф21",
+    "Manufacturer": "НПП «Изотоп-Прибор»", "SerialNumber": "001234",
+    "Customer": "ООО «Радиационный контроль»",
+    "CalibrationDate": "2026-12-08", "IssueDate": "2026-12-09", "Temperature": "21.5",
+    "Pressure": "100.8", "Humidity": "45",
+    "Notes": "Поверка после ремонта.\nПломба № 55.",
+    "Laboratory": "Калибровочная лаборатория № 3",
+    "LaboratoryAddress": "ул. Лесная, 12, Киев",
+    "Operator": "Петренко И. В.",
+    "ApprovedBy": "Сидорова О. Н.",
+    "ReferenceStandard": "УПГ-07, сертификат № 0412",
+    "ReferenceUncertainty": "2.5", "ReferenceCoverageFactor": "2",
+    "Unit": "мкЗв/ч", "Tolerance": "15", "DecisionRule": "guarded",
+}
+
+
+def scenario_details(args, tmp, display):
+    """The window "Calibration details" of a filled record (--out, a PNG)."""
+    home, work = fresh_dirs(tmp)
+    language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8"),
+                      "uk": ("ukrainian", "uk_UA.UTF-8")}[args.lang]
+    write_settings(os.path.join(work, SETTINGS), work, 0, language)
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(("", "")), {"T": FREQ_T},
+                  RECORD_RU)
+    with Program(args, display, home, work, lang=lang) as prog:
+        prog.key("ctrl+i")
+        prog.wait_windows(True, "pressing Ctrl+I")
+        dialog = prog.other_windows()[0]
+        prog.tool("mousemove", "--sync", prog.x + prog.width + 50, prog.y + prog.height + 50)
+        time.sleep(SETTLE)
+        path = os.path.join(tmp, "details.ppm")
+        res = subprocess.run([args.xwin, "grab", dialog, path], env=prog.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "grabbing the window failed: %s" % res.stderr.strip())
+        shot = Image(path)
+        # A close request, as a window manager sends it, cancels the window.
+        res = subprocess.run([args.xwin, "close", dialog], env=prog.env,
+                             capture_output=True, text=True, timeout=30)
+        check(res.returncode == 0, "close request failed: %s" % res.stderr.strip())
+        prog.wait_windows(False, "closing the details window")
+        prog.close()
+    shot.save_png(args.out)
+
+
 def scenario_screenshot(args, tmp, display):
     """The main window after a Count on the realistic data set."""
     home, work = fresh_dirs(tmp)
@@ -696,7 +758,7 @@ def scenario_screenshot(args, tmp, display):
 # each language's labels.
 PLOT_BUTTON = {"en": (612, 32), "ru": (692, 32)}
 # "Set" moves with the width of the Russian labels.
-SET_BUTTON = {"ru": (971, 563)}
+SET_BUTTON = {"ru": (971, 599)}
 # The "Print..." button at the left of the print preview's control bar.
 PREVIEW_PRINT = (28, 22)
 # In GTK's print dialog: the printer "Print to File" and the button "Print".
@@ -799,6 +861,7 @@ SCENARIOS = {
     "type_points": scenario_type_points,
     "second_copy": scenario_second_copy,
     "screenshot": scenario_screenshot,
+    "details": scenario_details,
     "plot": scenario_plot,
 }
 # Scenarios that need a wider screen than the main window alone.

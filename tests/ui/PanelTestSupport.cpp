@@ -12,6 +12,10 @@
 #include "ui/MainFrame.h"
 #include "ui/PanelResult.h"
 
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#endif
+
 int UnexpectedModalHook::Enter(wxDialog* pDlg) {
     wxString strText = pDlg->GetTitle();
     if (wxMessageDialog* pMsg = dynamic_cast<wxMessageDialog*>(pDlg)) strText = pMsg->GetMessage();
@@ -106,4 +110,21 @@ void PanelTest::ExpectColumnsEmpty(wxGrid* pGrid, int nFirstCol, int nLastCol) {
     for (int nRow = 0; nRow < pGrid->GetNumberRows(); ++nRow)
         for (int nCol = nFirstCol; nCol <= nLastCol; ++nCol)
             EXPECT_EQ(pGrid->GetCellValue(nRow, nCol), "") << nRow << "," << nCol;
+}
+
+// The command a key press gives through an accelerator table. Only GTK's
+// table answers that itself; Windows' is read back entry by entry.
+int CommandOf(const wxAcceleratorTable* pTable, const wxKeyEvent& key) {
+#ifdef __WXMSW__
+    const HACCEL hTable = static_cast<HACCEL>(pTable->GetHACCEL());
+    std::vector<ACCEL> entries(::CopyAcceleratorTableW(hTable, nullptr, 0));
+    ::CopyAcceleratorTableW(hTable, entries.data(), static_cast<int>(entries.size()));
+    const int nVirtualKey = key.GetKeyCode() == WXK_F1 ? VK_F1 : key.GetKeyCode();
+    for (const ACCEL& entry : entries)
+        if (entry.key == nVirtualKey && ((entry.fVirt & FCONTROL) != 0) == key.ControlDown())
+            return static_cast<short>(entry.cmd);  // identifiers are signed
+    return wxID_NONE;
+#else
+    return pTable->GetCommand(key);
+#endif
 }

@@ -15,6 +15,11 @@
 #include "testsupport/TempDir.h"
 
 class MainFrame;
+class wxAcceleratorTable;
+class wxKeyEvent;
+
+// The command a key press gives through an accelerator table.
+int CommandOf(const wxAcceleratorTable* pTable, const wxKeyEvent& key);
 class PanelResult;
 
 // A modal box nobody expected would block the test forever: fail instead.

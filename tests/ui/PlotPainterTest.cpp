@@ -149,7 +149,11 @@ TEST(PlotPainter, NothingToShowIsSaidNotDrawn) {
 
 TEST(PlotPainter, SavesPngAndSvg) {
     const DataSet data = MakeDetectorData(1, kAllRows, {1, 6, 9, 10});
-    const PlotData plot = PlotData::Build(PanelAfterCount(data), 1);
+    panel::Contents contents = PanelAfterCount(data);
+    // The record's units name the axes.
+    contents.details.Set(CalibrationDetails::kUnit, wxString::FromUTF8("\xC2\xB5Sv/h"));
+    contents.details.Set(CalibrationDetails::kPeriodUnit, "ms");
+    const PlotData plot = PlotData::Build(contents, 1);
     const wxString strDir = wxFileName::CreateTempFileName("varid_plot");
     wxRemoveFile(strDir);
     ASSERT_TRUE(wxMkdir(strDir));
@@ -167,7 +171,8 @@ TEST(PlotPainter, SavesPngAndSvg) {
     EXPECT_NE(strText.find("<svg"), wxString::npos);
     EXPECT_NE(strText.find("</svg>"), wxString::npos);
     EXPECT_NE(strText.find("Calibration points"), wxString::npos);
-    EXPECT_NE(strText.find("Mean period of the row"), wxString::npos);
+    EXPECT_NE(strText.find("Mean period of the row (T1, T2), ms"), wxString::npos);
+    EXPECT_NE(strText.find(wxString::FromUTF8("Real P0, \xC2\xB5Sv/h")), wxString::npos);
 
     EXPECT_FALSE(PlotPainter::SavePng(plot, strDir + "/none/plot.png", wxSize(60, 40), 1.0));
     EXPECT_FALSE(PlotPainter::SaveSvg(plot, strDir + "/none/plot.svg", wxSize(60, 40)));
