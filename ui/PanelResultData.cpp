@@ -4,6 +4,7 @@
 // widgets.
 #include <wx/datetime.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/translation.h>
@@ -81,6 +82,11 @@ void PanelResult::Export() {
     const int nType = dialog.GetFilterIndex();
     const Format format = ExportFile::FormatOf(dialog.GetPath(), formats[nType == 1 ? 1 : 0]);
     const wxString strPath = ExportFile::WithExtension(dialog.GetPath(), format);
+    // The dialog asked about the name as typed, not about the one completed.
+    if (strPath != dialog.GetPath() && wxFileExists(strPath) &&
+        wxMessageBox(wxString::Format(_("The file %s already exists. Replace it?"), strPath),
+                     _("Export"), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION, this) != wxYES)
+        return;
     // The archive directory stays where Save put it.
     if (!ExportFile::Write(strPath, format, CollectContents(), g_nProgramMode, GetFit()))
         ShowErrorBox(wxString::Format(_("Cannot write the file %s!"), strPath));

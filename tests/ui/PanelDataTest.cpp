@@ -79,6 +79,25 @@ private:
     int m_nType;
 };
 
+// The question before a completed name replaces a file; answered No.
+class ExpectReplaceQuestion : public wxExpectModal<wxMessageDialog> {
+public:
+    explicit ExpectReplaceQuestion(const wxString& strPath)
+        : wxExpectModal<wxMessageDialog>(wxID_NO), m_strPath(strPath) {
+        Describe("replace question for " + strPath);
+    }
+
+protected:
+    int OnInvoked(wxMessageDialog* pDlg) const override {
+        EXPECT_EQ(pDlg->GetMessage(), "The file " + m_strPath + " already exists. Replace it?");
+        EXPECT_EQ(pDlg->GetCaption(), "Export");
+        return wxExpectModal<wxMessageDialog>::OnInvoked(pDlg);
+    }
+
+private:
+    wxString m_strPath;
+};
+
 class PanelDataTest : public PanelTest {
 protected:
     // A key pressed while the grid (not a cell editor) has the focus.
@@ -246,6 +265,13 @@ TEST_F(PanelDataTest, ExportWritesTheShownDataAndSaysWhenItCannot) {
             EXPECT_EQ(strWritten, strCsv);
     }
     EXPECT_EQ(g_strXmlFile, strDir) << "Export does not move the archive directory";
+
+    // The dialog asked about "bare", not about the "bare.xlsx" it became:
+    // replacing that is asked, and No keeps it.
+    const std::string strBare = archive_example::Slurp(strDir + "/bare.xlsx");
+    wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strDir + "/bare", 0),
+                  ExpectReplaceQuestion(strDir + "/bare.xlsx"));
+    EXPECT_EQ(archive_example::Slurp(strDir + "/bare.xlsx"), strBare);
 
     // A directory in the way: the write fails, the directory stays.
     for (const char* szTaken : {"/taken.csv", "/taken.xlsx"}) {
