@@ -22,15 +22,10 @@ import xml.etree.ElementTree as ET
 import openpyxl
 from openpyxl.utils import get_column_letter
 
-# A detector's points (mode 0), four ticked, enough rows for a fit.
-FREQ_ROWS = [
-    ("0.5", "2.52", "2.509"), ("1", "4.999", "5.0"), ("2", "9.9", "9.95"),
-    ("5", "25.31", "25.2"), ("10", "49.5", "49.62"), ("20", "101.2", "100.94"),
-    ("50", "247.03", "248.1"), ("100", "502.53", "502.285"),
-    ("200", "1081.5", "1079.9"), ("500", "3331.848", "3332.574"),
-    ("1000", "7427.993", "7423.482"),
-]
-FREQ_TICKS = (1, 7, 9, 10)
+# The end-to-end tests' detector points (mode 0), four ticked, enough rows
+# for a fit.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from varid_e2e import FREQ_ROWS, FREQ_TICKS  # noqa: E402
 
 # Stored as they stand (no recount): texts of every kind in cells that the
 # panel reads as numbers or not.
