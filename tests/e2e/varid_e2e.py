@@ -178,7 +178,9 @@ def read_archive(path):
     """Returns (row element names, table rows, manual rows, coefficients)."""
     check(os.path.isfile(path), "no last-save file written at %s" % path)
     root = ET.parse(path).getroot()
-    check(root.tag == "Archive" and [c.tag for c in root] == ["Table", "ManualTable", "Coefficients"],
+    # The calibration's record (Details) follows the older three.
+    check(root.tag == "Archive" and [c.tag for c in root] == ["Table", "ManualTable", "Coefficients",
+                                                              "Details"],
           "document is %s with %r" % (root.tag, [c.tag for c in root]))
     tables, names = [], set()
     for table in (root[0], root[1]):
