@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <clocale>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -208,6 +209,9 @@ wxString WorkbookExport::LabelOf(const std::string& strName, int nProgramMode) {
 bool WorkbookExport::WriteWorkbook(const std::string& strFile, const std::string& strScratch,
                                    const std::vector<CsvExport::Record>& records,
                                    int nProgramMode) {
+    // The library prints numbers with the C library: under a decimal comma
+    // every number would be damaged, so nothing is written.
+    if (std::localeconv()->decimal_point != std::string(".")) return false;
     std::string strTemp = strScratch;  // the library asks for a char*
     lxw_workbook_options options = {LXW_FALSE, &strTemp[0], LXW_FALSE};
     lxw_workbook* pBook = workbook_new_opt(strFile.c_str(), &options);

@@ -42,7 +42,8 @@ public:
 
     // The workbook of these records in strFile, which the library opens by
     // its narrow name, its own temporary files in strScratch. False when the
-    // library fails.
+    // library fails, or when the numeric locale is not the C library's own
+    // (the program's is).
     static bool WriteWorkbook(const std::string& strFile, const std::string& strScratch,
                               const std::vector<CsvExport::Record>& records, int nProgramMode);
     // The panel's workbook into strPath: written in a scratch folder of

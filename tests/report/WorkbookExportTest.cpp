@@ -6,6 +6,7 @@
 #include "report/WorkbookExport.h"
 
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -114,8 +115,9 @@ std::string Slurp(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The library refuses a text longer than a cell holds: the export fails,
-// the earlier file stays as it was, and no scratch folder is left behind.
+// The library refuses a text longer than a cell holds, and a decimal comma
+// is refused: the export fails, the earlier file stays as it was, and no
+// scratch folder is left behind.
 TEST(WorkbookExport, AFailedWriteKeepsTheEarlierFileAndLeavesNothingBehind) {
     const TempDir dir("varid-workbook-\xD0\xBA\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0");
     const TempDir temp("varid-workbook-temp");
@@ -131,6 +133,13 @@ TEST(WorkbookExport, AFailedWriteKeepsTheEarlierFileAndLeavesNothingBehind) {
     contents.table[1][1] = wxString(40000, 'x');
     EXPECT_FALSE(WorkbookExport::WriteFile(strTarget, contents, 0));
     EXPECT_EQ(Slurp(target), strEarlier);
+    // A decimal comma would damage every number the library prints.
+    if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8")) {
+        contents.table[1][1] = "5";
+        EXPECT_FALSE(WorkbookExport::WriteFile(strTarget, contents, 0));
+        std::setlocale(LC_NUMERIC, "C");
+        EXPECT_EQ(Slurp(target), strEarlier);
+    }
     EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
