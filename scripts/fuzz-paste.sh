@@ -1,31 +1,21 @@
 #!/bin/sh
 # Fuzzes the paste parser with libFuzzer (clang-14, ASan and UBSan).
 #   scripts/fuzz-paste.sh [seconds] [work directory]
-# The test suite runs it for about 10 s. A longer run, e.g. an hour:
+# The test suite runs it for about 8 s. A longer run, e.g. an hour:
 #   scripts/fuzz-paste.sh 3600 /tmp/paste-fuzz
 # Memory must stay bounded by the text's size: no single allocation above
 # 64 MB for texts of up to 1 MB (the sanitizers' own memory counts in the
-# 1 GB of -rss_limit_mb); no input may take 10 s. The bytes held, measured,
-# are the test varid_paste_size_test's. The corpus in <work>/corpus grows across runs; crashes land in
-# <work>/.
+# 1 GB of -rss_limit_mb); no input may take 10 s. The bytes a paste holds
+# are measured by the test varid_paste_size_test. The corpus in
+# <work>/corpus grows across runs; crashes land in <work>/.
 set -eu
 SECONDS_TO_RUN=${1:-30}
 WORK=${2:-$(mktemp -d /tmp/paste-fuzz.XXXXXX)}
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-CXX=${FUZZ_CXX:-clang++-14}
-mkdir -p "$WORK/corpus"
-
-WX_CFLAGS=$(wx-config --cxxflags base)
-WX_LIBS=$(wx-config --libs base)
-COMMON="-std=c++17 -g -O1 -I$ROOT $WX_CFLAGS"
-# The grid's reading rules bring the engine's data setters with them.
-SRC="$ROOT/grid/ClipboardBlock.cpp $ROOT/grid/GridData.cpp $ROOT/grid/PanelContents.cpp
-    $ROOT/grid/CalibrationDetails.cpp $ROOT/calc/Calculator.cpp $ROOT/calc/K3March.cpp
-    $ROOT/calc/K3Bracketing.cpp $ROOT/calc/ErrorReport.cpp $ROOT/app/Globals.cpp"
+. "$(dirname "$0")/fuzz-common.sh"
 
 # shellcheck disable=SC2086
-$CXX $COMMON -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    $SRC "$ROOT/tests/grid/fuzz/PasteFuzz.cpp" -o "$WORK/paste_fuzz" $WX_LIBS
+$CXX $COMMON $FUZZ_FLAGS $GRID_SRC "$ROOT/tests/grid/fuzz/PasteFuzz.cpp" \
+    -o "$WORK/paste_fuzz" $WX_LIBS
 
 # Seeds: blocks as spreadsheets copy them in several locales.
 printf '1\t100\t98.4\t98.9\n\t200\t195.1\t\n' > "$WORK/corpus/plain"
