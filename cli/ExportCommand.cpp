@@ -3,13 +3,13 @@
 #include <wx/intl.h>
 
 #include "archive/ArchiveDocument.h"
-#include "archive/SafeFile.h"
 #include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "cli/ConsoleStream.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
 #include "report/CsvExport.h"
+#include "report/ExportFile.h"
 
 #ifndef VARID_VERSION
 #define VARID_VERSION "unknown"
@@ -44,6 +44,15 @@ wxString Usage() {
         kName);
 }
 
+// Kept apart from the usage above, whose translations stand as they are.
+wxString WorkbookNote() {
+    return _(
+        "\n"
+        "A FILE whose name ends in .xlsx gets an Excel workbook instead: the same\n"
+        "records on the sheets \"Calibration\" and \"Points\", labelled in the\n"
+        "interface language, numbers as numbers.\n");
+}
+
 }  // namespace
 
 void ExportCommand::Print(FILE* pFile, const wxString& str) const {
@@ -73,7 +82,7 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
         } else if (strArg == "--") {
             bOptions = false;
         } else if (strArg == "--help" || strArg == "-h") {
-            Print(m_pOut, Usage());
+            Print(m_pOut, Usage() + WorkbookNote());
             return kOk;
         } else if (strArg == "--version") {
             Print(m_pOut, wxString::Format("%s %s\n", kName, VARID_VERSION));
@@ -136,13 +145,15 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
                   "made without it."));
     }
 
-    const std::string csv = CsvExport::Format(contents, nMode, bFit ? &fit : nullptr);
+    const CalibrationFit* pFit = bFit ? &fit : nullptr;
     if (strOutput.empty()) {
-        if (!ConsoleStream::WriteUtf8(m_pOut, csv)) {
+        if (!ConsoleStream::WriteUtf8(m_pOut, CsvExport::Format(contents, nMode, pFit))) {
             Fail(_("Cannot write to standard output"));
             return kBadFile;
         }
-    } else if (!archive::WriteFileReplacing(strOutput, csv)) {
+    } else if (!ExportFile::Write(strOutput,
+                                  ExportFile::FormatOf(strOutput, ExportFile::Format::kCsv),
+                                  contents, nMode, pFit)) {
         Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
         return kBadFile;
     }
