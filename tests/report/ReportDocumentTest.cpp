@@ -631,24 +631,10 @@ TEST(ReportDocument, WithoutAFitsSetOrWithAnUndeterminedCovarianceItSaysWhyThere
     panel::Contents set = counted;
     ApplySet(set, data, {3.1L, 8800, 0.3L, 0.025L, 2.5L});
 
-    // Six complete rows at four periods cannot determine five values.
+    // A fit whose covariance is undetermined.
     const ProgramMode mode(1);
-    const EngineInput in =
-        DetectorRows(kTypical, {100, 200, 400, 600, 600, 600}, {0, 1, 2, 3}, false, 0);
-    panel::Contents undetermined;
-    for (size_t r = 0; r < in.realP.size(); ++r)
-        undetermined.table[r] = {r < 4 ? "1" : "",
-                                 wxString::Format("%.10g", in.realP[r]),
-                                 wxString::Format("%.10g", in.fl[r]),
-                                 wxString::Format("%.10g", in.fr[r]),
-                                 "",
-                                 ""};
-    undetermined.boxes[panel::kBoxT] = "600";
-    Calculator calc;
-    CalibrationRun run(calc);
     CalibrationFit fit;
-    ASSERT_EQ(run.Fit(undetermined, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
-    ASSERT_FALSE(fit.IsCovarianceDetermined());
+    const panel::Contents undetermined = PanelAfterUndeterminedFit(fit);
 
     const struct {
         const char* pszCase;
