@@ -47,7 +47,9 @@ double UncertaintyBudget::CoverageFactor(double dDegreesOfFreedom) {
     };
     // The cap is the common case of Type B budgets: worked out once.
     static const double dCapped = quantile(kMaxDegreesOfFreedom);
-    const double nu = std::max(1.0, std::floor(dDegreesOfFreedom));
+    // Welch-Satterthwaite gives a lone Type A term's nu back a rounding
+    // error short of it at times: that is still nu, not nu - 1.
+    const double nu = std::max(1.0, std::floor(dDegreesOfFreedom * (1 + 1e-12)));
     return nu >= kMaxDegreesOfFreedom ? dCapped : quantile(nu);
 }
 

@@ -10,6 +10,7 @@
 #include "calc/CalibrationFit.h"
 #include "grid/GridData.h"
 #include "grid/ResultFormat.h"
+#include "grid/UncertaintyStatement.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ using Section = ReportDocument::Section;
 using Style = ReportDocument::Style;
 using Table = ReportDocument::Table;
 using Details = CalibrationDetails;
+using StatementRow = UncertaintyStatement::Row;
 
 // The layout's own labels (some end in a space there).
 wxString Label(const char* pszKey) {
@@ -109,10 +111,25 @@ wxString FormatMean(const wxString& strFirst, const wxString& strSecond, double 
     return wxString::Format(wxT("%.*f"), nDecimals + 1, dMean);
 }
 
-// A complete row of the measurement grid with the final set's results.
+// Degrees of freedom: a component taken as exact, or a budget at the cap
+// its Type B terms bring it to, reads as infinite, never as digits.
+wxString FormatDegrees(double nu) {
+    if (!std::isfinite(nu) || nu >= UncertaintyBudget::kMaxDegreesOfFreedom) return wxT("\u221e");
+    if (nu >= 100 || nu == std::floor(nu)) return wxString::Format(wxT("%.0f"), std::floor(nu));
+    return wxString::Format(wxT("%.1f"), nu);
+}
+
+wxString FormatCoverage(double k) { return wxString::Format(wxT("%.2f"), k); }
+
+const panel::GridTable& FinalTable(const panel::Contents& contents) {
+    return GridData::ShowsResults(contents.manualTable) ? contents.manualTable : contents.table;
+}
+
+// A complete row of the measurement grid with the final set's results, the
+// deviation's U and the row's verdict.
 struct ResultRow {
     int nGridRow;
-    wxString strRealP, strMean, strCorrection, strDeviation;
+    wxString strRealP, strMean, strCorrection, strDeviation, strU, strVerdict;
 };
 
 // A column of the results table: its header and what it shows of a row.
@@ -121,8 +138,10 @@ struct ResultColumn {
     std::function<wxString(const ResultRow&)> text;
 };
 
-std::vector<ResultColumn> ResultColumns(const Units& units, int nProgramMode) {
-    return {
+// The U column with a budget, the verdicts' where a row was judged.
+std::vector<ResultColumn> ResultColumns(const Units& units, int nProgramMode, bool bU,
+                                        bool bVerdict) {
+    std::vector<ResultColumn> columns = {
         {WithUnit(_("Real P0"), units.strValue), [](const ResultRow& r) { return r.strRealP; }},
         {WithUnit(nProgramMode == 0 ? _("Mean frequency") : _("Mean period"), units.strReading),
          [](const ResultRow& r) { return r.strMean; }},
@@ -130,10 +149,39 @@ std::vector<ResultColumn> ResultColumns(const Units& units, int nProgramMode) {
          [](const ResultRow& r) { return r.strCorrection; }},
         {_("Deviation, %"), [](const ResultRow& r) { return r.strDeviation; }},
     };
+    if (bU) columns.push_back({wxT("U, %"), [](const ResultRow& r) { return r.strU; }});
+    if (bVerdict)
+        columns.push_back({_("Verdict"), [](const ResultRow& r) { return r.strVerdict; }});
+    return columns;
+}
+
+wxString VerdictText(const StatementRow& row) {
+    if (!row.bJudged) return wxT("\u2014");
+    switch (row.verdict) {
+        case Conformity::Verdict::kPass:
+            return _("Pass");
+        case Conformity::Verdict::kFail:
+            return _("Fail");
+        case Conformity::Verdict::kIndeterminate:
+            break;
+    }
+    return _("Indeterminate");
+}
+
+const StatementRow* FindRow(const UncertaintyStatement& statement,
+                            const std::function<bool(const StatementRow&)>& pred) {
+    for (const StatementRow& row : statement.GetRows())
+        if (pred(row)) return &row;
+    return nullptr;
 }
 
 std::vector<ResultRow> ResultRows(const panel::Contents& contents,
-                                  const panel::GridTable& finalTable) {
+                                  const UncertaintyStatement& statement) {
+    const panel::GridTable& finalTable = FinalTable(contents);
+    const CalibrationBudget* pBudget = statement.GetBudget();
+    const wxString strU =
+        pBudget ? ResultFormat::FormatUncertainty(pBudget->GetDeviation().GetExpanded())
+                : wxString();
     const bool bSingle = !GridData::IsSecondColumnInUse(contents.table);
     GridData grid;
     grid.Read(contents.table, bSingle);
@@ -143,11 +191,14 @@ std::vector<ResultRow> ResultRows(const panel::Contents& contents,
         const int nRow = grid.m_vecGridRow[k];
         const auto& cells = contents.table[nRow];
         const wxString& strFirst = cells[GridData::kFirstReadingCol];
+        const StatementRow* pRow =
+            FindRow(statement, [&](const StatementRow& r) { return r.nGridRow == nRow; });
         rows.push_back(
             {nRow, cells[GridData::kRealPCol],
              FormatMean(strFirst, bSingle ? strFirst : cells[GridData::kSecondReadingCol],
                         vecMeans[k]),
-             finalTable[nRow][GridData::kCorrectionCol], finalTable[nRow][GridData::kAccuracyCol]});
+             finalTable[nRow][GridData::kCorrectionCol], finalTable[nRow][GridData::kAccuracyCol],
+             strU, pRow ? VerdictText(*pRow) : wxString(wxT("\u2014"))});
     }
     return rows;
 }
@@ -187,12 +238,11 @@ std::vector<Section> Identification(const CalibrationDetails& details) {
 // The final set (the manual one once Set has shown its rows, else the
 // Count's) with its units, and its results at every complete row.
 std::vector<Section> Results(const panel::Contents& contents, int nProgramMode,
-                             const CalibrationFit* pFit) {
+                             const CalibrationFit* pFit, const UncertaintyStatement& statement) {
     const bool bManual = GridData::ShowsResults(contents.manualTable);
-    const panel::GridTable& finalTable = bManual ? contents.manualTable : contents.table;
     Section values;
     values.strHeading = _("Final values");
-    if (!GridData::ShowsResults(finalTable)) {
+    if (!GridData::ShowsResults(FinalTable(contents))) {
         values.vecBlocks.push_back(Paragraph(_("There are no results yet: press Count.")));
         return {values};
     }
@@ -213,15 +263,140 @@ std::vector<Section> Results(const panel::Contents& contents, int nProgramMode,
 
     Section results;
     results.strHeading = _("Results");
-    const std::vector<ResultColumn> columns = ResultColumns(units, nProgramMode);
+    const bool bJudged = FindRow(statement, [](const StatementRow& r) { return r.bJudged; });
+    const std::vector<ResultColumn> columns =
+        ResultColumns(units, nProgramMode, statement.GetBudget() != nullptr, bJudged);
     Table rows;
     for (const ResultColumn& column : columns) rows.vecColumns.push_back({column.strHeader});
-    for (const ResultRow& row : ResultRows(contents, finalTable)) {
+    for (const ResultRow& row : ResultRows(contents, statement)) {
         rows.vecRows.emplace_back();
         for (const ResultColumn& column : columns) rows.vecRows.back().push_back(column.text(row));
     }
     results.vecBlocks.push_back(TableBlock(std::move(rows)));
     return {values, results};
+}
+
+// A budget's components, each with its share of u_c squared, then u_c,
+// nu_eff, k and U, on one page; strNote, when given, says where it holds.
+Section BudgetSection(const wxString& strHeading, const wxString& strNote,
+                      const UncertaintyBudget& budget) {
+    Section section;
+    section.strHeading = strHeading;
+    section.bKeepTogether = true;
+    if (!strNote.empty()) section.vecBlocks.push_back(Paragraph(strNote));
+    // The symbols are no catalogue keys: keys stay ASCII.
+    Table table = Ruled({_("Component"), _("Type"), _("Distribution"), wxT("u, %"), wxT("\u03bd"),
+                         wxString::Format(_("Share of %s"), wxT("u_c\u00b2, %"))});
+    table.vecColumns[0].align = Align::kLeft;
+    const std::vector<UncertaintyBudget::Component>& components = budget.GetComponents();
+    for (size_t i = 0; i < components.size(); ++i) {
+        const UncertaintyBudget::Component& c = components[i];
+        table.vecRows.push_back(
+            {wxGetTranslation(wxString::FromUTF8(c.pszName)),
+             wxString::FromUTF8(UncertaintyBudget::TypeName(c.type)),
+             wxGetTranslation(
+                 wxString::FromUTF8(UncertaintyBudget::DistributionName(c.distribution))),
+             ResultFormat::FormatUncertainty(c.dU), FormatDegrees(c.dDegreesOfFreedom),
+             wxString::Format(wxT("%.1f"), 100 * budget.GetShare(i))});
+    }
+    section.vecBlocks.push_back(TableBlock(std::move(table)));
+    Table list = List();
+    list.vecRows.push_back({_("Combined standard uncertainty") + wxT(" u_c, %"),
+                            ResultFormat::FormatUncertainty(budget.GetCombined())});
+    list.vecRows.push_back({_("Effective degrees of freedom") + wxT(" \u03bd_eff"),
+                            FormatDegrees(budget.GetEffectiveDegreesOfFreedom())});
+    list.vecRows.push_back(
+        {_("Coverage factor") + wxT(" k"), FormatCoverage(budget.GetCoverageFactor())});
+    list.vecRows.push_back({_("Expanded uncertainty") + wxT(" U, %"),
+                            ResultFormat::FormatUncertainty(budget.GetExpanded())});
+    section.vecBlocks.push_back(TableBlock(std::move(list)));
+    return section;
+}
+
+// A reference value as typed in the grid's row that holds it.
+wxString RealPText(const panel::Contents& contents, const UncertaintyStatement& statement,
+                   double dRealP) {
+    const StatementRow* pRow =
+        FindRow(statement, [&](const StatementRow& r) { return r.dRealP == dRealP; });
+    return pRow ? contents.table[pRow->nGridRow][GridData::kRealPCol]
+                : wxString::Format(wxT("%g"), dRealP);
+}
+
+// What the certificate states about its uncertainty: the deviation's U, the
+// largest U of the corrected values over the range of Real P0, whether the
+// reference is included, and the two budgets; or why there is none.
+std::vector<Section> Uncertainty(const panel::Contents& contents,
+                                 const UncertaintyStatement& statement) {
+    Section section;
+    section.strHeading = _("Measurement uncertainty");
+    const CalibrationBudget* pBudget = statement.GetBudget();
+    if (!pBudget) {
+        section.vecBlocks.push_back(
+            Paragraph(statement.GetBudgetState() == UncertaintyStatement::BudgetState::kNoFit
+                          ? _("No uncertainty was evaluated: press Fit to evaluate it.")
+                          : statement.DescribeBudget()));
+        return {section};
+    }
+    const UncertaintyBudget& deviation = pBudget->GetDeviation();
+    section.vecBlocks.push_back(Paragraph(
+        wxString::Format(_("Expanded uncertainty of the deviations: U = %s %% (k = %s, about 95 %% "
+                           "coverage), the same at every row."),
+                         ResultFormat::FormatUncertainty(deviation.GetExpanded()),
+                         FormatCoverage(deviation.GetCoverageFactor()))));
+    const int nLargest = pBudget->GetLargestRow();
+    const StatementRow* pLargest =
+        FindRow(statement, [&](const StatementRow& r) { return r.nBudgetRow == nLargest; });
+    const wxString& strUnit = contents.details.Get(Details::kUnit);
+    const auto withUnit = [&](const wxString& str) {
+        return strUnit.empty() ? str : str + wxT(" ") + strUnit;
+    };
+    if (pLargest) {
+        const UncertaintyBudget& largest = pBudget->GetRowBudgets()[nLargest];
+        section.vecBlocks.push_back(Paragraph(wxString::Format(
+            _("Expanded uncertainty of the corrected values: at most %s %% (k = %s, about 95 %% "
+              "coverage) from Real P0 = %s to %s."),
+            ResultFormat::FormatUncertainty(largest.GetExpanded()),
+            FormatCoverage(largest.GetCoverageFactor()),
+            RealPText(contents, statement, pBudget->GetLowestReference()),
+            withUnit(RealPText(contents, statement, pBudget->GetHighestReference())))));
+    }
+    section.vecBlocks.push_back(Paragraph(statement.DescribeBudget()));
+    std::vector<Section> sections = {
+        section, BudgetSection(_("Uncertainty budget of the deviations"), wxString(), deviation)};
+    if (pLargest)
+        sections.push_back(BudgetSection(
+            _("Uncertainty budget of the corrected values"),
+            wxString::Format(_("At row %d (Real P0 = %s), where U is the largest."),
+                             pLargest->nGridRow + 1,
+                             withUnit(contents.table[pLargest->nGridRow][GridData::kRealPCol])),
+            pBudget->GetRowBudgets()[nLargest]));
+    return sections;
+}
+
+// Under a tolerance: the tolerance, the decision rule and what it states.
+std::vector<Section> ConformitySection(const CalibrationDetails& details,
+                                       const UncertaintyStatement& statement) {
+    if (!statement.HasTolerance()) return {};
+    Section section;
+    section.strHeading = _("Statement of conformity");
+    section.bKeepTogether = true;
+    Table list = List();
+    list.vecRows.push_back(
+        {Details::LabelOf(Details::kTolerance), wxT("\u00b1 ") + details.Get(Details::kTolerance)});
+    list.vecRows.push_back(
+        {Details::LabelOf(Details::kDecisionRule),
+         Label(statement.IsGuarded() ? "Guarded acceptance" : "Simple acceptance")});
+    section.vecBlocks.push_back(TableBlock(std::move(list)));
+    section.vecBlocks.push_back(Paragraph(
+        statement.IsGuarded()
+            ? _("A row passes when its deviation plus U is within the tolerance, fails when its "
+                "deviation less U is beyond it, and is indeterminate otherwise; U is the "
+                "deviations' expanded uncertainty.")
+            : _("A row passes when its deviation is within the tolerance, and fails otherwise.")));
+    section.vecBlocks.push_back(Paragraph(
+        wxGetTranslation(wxString::FromUTF8(Conformity::StatementText(statement.GetStatement()))),
+        Style::kBold));
+    return {section};
 }
 
 std::vector<Section> Notes(const CalibrationDetails& details) {
@@ -272,18 +447,23 @@ Table GridTable(const panel::GridTable& grid, int nProgramMode) {
     return table;
 }
 
-// The five values of a fit as it ended and as the boxes hold it, with their
-// U, then the number of rows, the degrees of freedom and the residual.
-Section FitSection(const CalibrationFit& fit) {
+// The five values of a fit as it ended and as the boxes hold it, with the U
+// of their budgets as the panel gives them (none without a budget), then the
+// number of rows, the degrees of freedom and the residual.
+Section FitSection(const CalibrationFit& fit, const CalibrationBudget* pBudget) {
     Section section;
     section.strHeading = _("Least-squares fit over every complete row");
-    Table table = Ruled({wxString(), _("Unrounded"), _("As set"), _("U (95 %)")});
+    Table table = Ruled({wxString(), _("Unrounded"), _("As set")});
+    if (pBudget) table.vecColumns.push_back({_("U (95 %)")});
     // The fit's values are in the order of panel::kResultBoxes.
-    for (int j = 0; j < panel::kResults; ++j)
+    for (int j = 0; j < panel::kResults; ++j) {
         table.vecRows.push_back({Label(panel::kResultBoxes[j].pszLabel),
                                  wxString::Format(wxT("%.10g"), fit.GetUnrounded()[j]),
-                                 ResultFormat::FormatResult(j, fit.GetSet()[j]),
-                                 ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j])});
+                                 ResultFormat::FormatResult(j, fit.GetSet()[j])});
+        if (pBudget)
+            table.vecRows.back().push_back(
+                ResultFormat::FormatUncertainty(pBudget->GetValueBudgets()[j].GetExpanded()));
+    }
     section.vecBlocks.push_back(TableBlock(std::move(table)));
     Table list = List();
     list.vecRows.push_back({_("Rows, n"), wxString::Format(wxT("%d"), fit.GetRows())});
@@ -300,7 +480,7 @@ Section FitSection(const CalibrationFit& fit) {
 // values, a Fit's, the grids and the plot.
 std::vector<Section> Data(const panel::Contents& contents, int nProgramMode, const wxDateTime& when,
                           const wxString& strArchiveFile, bool bChangedSince,
-                          const CalibrationFit* pFit) {
+                          const CalibrationFit* pFit, const UncertaintyStatement& statement) {
     const auto& box = contents.boxes;
     Section data;
     data.strHeading = _("Calibration data");
@@ -323,7 +503,7 @@ std::vector<Section> Data(const panel::Contents& contents, int nProgramMode, con
         values.vecRows.push_back({Label(v.pszLabel), box[v.result], box[v.manual]});
     data.vecBlocks.push_back(TableBlock(std::move(values)));
     std::vector<Section> sections = {data};
-    if (pFit) sections.push_back(FitSection(*pFit));
+    if (pFit) sections.push_back(FitSection(*pFit, statement.GetBudget()));
 
     Section grid;
     grid.strHeading = _("Measurement grid");
@@ -360,12 +540,17 @@ ReportDocument ReportDocument::Build(const panel::Contents& contents, int nProgr
             Details::LabelOf(Details::kIssueDate) + wxT(": ") + details.Get(Details::kIssueDate);
     doc.m_strEnd = doc.IsCertificate() ? _("End of certificate") : _("End of report");
 
+    // What the panel states, with the same fit and record.
+    const UncertaintyStatement statement(contents, pFit);
+    const bool bResults = GridData::ShowsResults(FinalTable(contents));
     // The sections in order; each part may give none, one or several.
     for (const std::vector<Section>& part :
          {std::vector<Section>{Title(doc)}, Identification(details),
-          Results(contents, nProgramMode, pFit), Notes(details),
+          Results(contents, nProgramMode, pFit, statement),
+          bResults ? Uncertainty(contents, statement) : std::vector<Section>(),
+          bResults ? ConformitySection(details, statement) : std::vector<Section>(), Notes(details),
           std::vector<Section>{Statements(doc.IsCertificate(), details)},
-          Data(contents, nProgramMode, when, strArchiveFile, bChangedSince, pFit)})
+          Data(contents, nProgramMode, when, strArchiveFile, bChangedSince, pFit, statement)})
         doc.m_vecSections.insert(doc.m_vecSections.end(), part.begin(), part.end());
     return doc;
 }

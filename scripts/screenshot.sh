@@ -5,7 +5,8 @@
 #   docs/details-ru.png              the window of the calibration's details
 #   docs/plot-{en,ru}.png            the plot window beside it, after a Set
 #   docs/certificate-{en,ru}.pdf     a calibration certificate with a full
-#                                    record, after a Count, through the print
+#                                    record, after a Count and a Fit (with both
+#                                    uncertainty budgets), through the print
 #                                    preview and GTK's "Print to File"
 #   docs/certificate-en.png          its first page
 # Usage: scripts/screenshot.sh [BUILD_DIR]     (default: build)

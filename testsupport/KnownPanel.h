@@ -64,6 +64,28 @@ inline panel::Contents PanelAfterFit(const DataSet& data, CalibrationFit& fit) {
     return c;
 }
 
+// Six complete rows in period mode at four periods, which cannot determine
+// five values, after Fit: the fit ran and its covariance is undetermined.
+// The program mode must be 1.
+inline panel::Contents PanelAfterUndeterminedFit(CalibrationFit& fit) {
+    const EngineInput in =
+        DetectorRows(kTypical, {100, 200, 400, 600, 600, 600}, {0, 1, 2, 3}, false, 0);
+    panel::Contents c;
+    for (size_t r = 0; r < in.realP.size(); ++r)
+        c.table[r] = {r < 4 ? "1" : "",
+                      wxString::Format("%.10g", in.realP[r]),
+                      wxString::Format("%.10g", in.fl[r]),
+                      wxString::Format("%.10g", in.fr[r]),
+                      "",
+                      ""};
+    c.boxes[panel::kBoxT] = "600";
+    Calculator calc;
+    CalibrationRun run(calc);
+    EXPECT_EQ(run.Fit(c, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
+    EXPECT_FALSE(fit.IsCovarianceDetermined());
+    return c;
+}
+
 // The detector a model's five boxes describe, read as the tests read numbers.
 inline Detector BoxesDetector(const panel::Contents& c, panel::Box dt, panel::Box keff,
                               panel::Box k1, panel::Box k2, panel::Box k3) {

@@ -95,6 +95,18 @@ TEST(UncertaintyBudget, CombinesAsWorkedOutByHand) {
         EXPECT_EQ(budget.Find("none"), nullptr);
     }
 
+    // A lone Type A term keeps its degrees of freedom whatever its size: k is
+    // Student's t at nu itself (from tables), never at nu - 1.
+    const struct {
+        double nu, k;
+    } lone[] = {{6, 2.446912}, {7, 2.364624}, {13, 2.160369}, {14, 2.144787}};
+    for (const auto& c : lone)
+        for (int i = 0; i < 500; ++i) {
+            const double u = 0.001 * std::pow(1.03, i);
+            const UncertaintyBudget budget({{"fit", Type::kA, Distribution::kNormal, u, c.nu}});
+            ASSERT_NEAR(budget.GetCoverageFactor(), c.k, 2e-6) << "u " << u << ", nu " << c.nu;
+        }
+
     // A term that is no number spoils the whole budget.
     for (double u : {kInf, std::numeric_limits<double>::quiet_NaN(), -0.1}) {
         const UncertaintyBudget budget({{"ref", Type::kB, Distribution::kNormal, 1, kInf},

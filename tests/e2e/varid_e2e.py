@@ -874,6 +874,18 @@ CERTIFICATE = {
         "title": "Calibration certificate",
         "page": "Page %d of %d",
         "end": "End of certificate",
+        "uncertainty": ["Expanded uncertainty of the deviations: U =",
+                        "Expanded uncertainty of the corrected values: at most",
+                        "from Real P0 = 0.5 to 1000 \u00b5Sv/h.",
+                        "The reference's uncertainty (3.0 %, k = 2) is included.",
+                        "Uncertainty budget of the deviations",
+                        "Uncertainty budget of the corrected values", "At row", "\u00b5Sv/h), where U is the largest.",
+                        "Reference values (Real P0)", "Scatter of the rows about the model",
+                        "Offset of the set from the least-squares values",
+                        "Simple acceptance"],
+        "conformity": ["The item conforms to the tolerance.",
+                       "The item does not conform to the tolerance.",
+                       "No statement of conformity is possible."],
         "details": {
             "CertificateNumber": "2026-0142", "Instrument": "DRM-7 dose-rate meter",
             "Manufacturer": "Northfield Instruments", "SerialNumber": "0417-23",
@@ -895,6 +907,18 @@ CERTIFICATE = {
         "title": "Сертификат калибровки",
         "page": "Страница %d из %d",
         "end": "Конец сертификата",
+        "uncertainty": ["Расширенная неопределённость отклонений: U =",
+                        "Расширенная неопределённость скорректированных значений: не более",
+                        "в диапазоне Реальное P0 от 0.5 до 1000 мкЗв/ч.",
+                        "Неопределённость опорных значений (3.0 %, k = 2) учтена.",
+                        "Бюджет неопределённости отклонений",
+                        "Бюджет неопределённости скорректированных значений",
+                        "В строке", "мкЗв/ч), где U наибольшая.",
+                        "Опорные значения (Real P0)", "Разброс строк относительно модели",
+                        "Смещение установленных значений от значений наименьших квадратов",
+                        "Простое принятие"],
+        "conformity": ["Объект соответствует допуску.", "Объект не соответствует допуску.",
+                       "Заключение о соответствии невозможно."],
         "details": {
             "CertificateNumber": "2026-0142", "Instrument": "Дозиметр-радиометр ДРМ-7",
             "Manufacturer": "Нортфилд Инструментс", "SerialNumber": "0417-23",
@@ -923,9 +947,9 @@ def mean_text(a, b):
 
 
 def scenario_certificate(args, tmp, display):
-    """The certificate of a counted panel with a full record, printed through
-    the print preview and GTK's "Print to File"; its pages read back with
-    pdftotext (--pdf keeps the PDF)."""
+    """The certificate of a counted and fitted panel with a full record, printed
+    through the print preview and GTK's "Print to File"; its pages read back
+    with pdftotext (--pdf keeps the PDF)."""
     home, work = fresh_dirs(tmp)
     cert = CERTIFICATE[args.lang]
     language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8")}[args.lang]
@@ -935,6 +959,9 @@ def scenario_certificate(args, tmp, display):
                   {"T": FREQ_T}, cert["details"])
     with Program(args, display, home, work, lang=lang) as prog:
         prog.click(*layout(prog)["count"], what="Count")
+        # Fit, so the certificate states its budgets.
+        prog.key("F6")
+        time.sleep(SETTLE)
         pdf = print_to_file(prog, args.lang, cert["preview"], tmp)
     info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, timeout=60)
     check(info.returncode == 0, "pdfinfo cannot read the PDF: %s" % info.stderr.strip())
@@ -964,6 +991,15 @@ def scenario_certificate(args, tmp, display):
           "the end mark is not on the last page alone")
     # The plot on the last page shades the record's tolerance and says so.
     check("\u00b1 %s %%" % details["Tolerance"] in texts[-1], "the plot names no tolerance")
+    # The uncertainty: both budgets, the statements, the rule and its outcome;
+    # never a number that is none.
+    whole = " ".join(texts)
+    for want in cert["uncertainty"]:
+        check(want in whole, "the certificate lacks %r" % want)
+    check(sum(want in whole for want in cert["conformity"]) == 1,
+          "the certificate does not state its conformity once")
+    words = {w.strip(".,;:()%").lower() for w in whole.split()}
+    check(not words & {"nan", "inf", "-nan", "-inf"}, "the certificate prints no number")
     # Every result row whole on one line: its reference value beside its mean reading.
     for p, a, b in FREQ_ROWS:
         check(any(len(words) >= 4 and words[:2] == [p, mean_text(a, b)] for words in rows),

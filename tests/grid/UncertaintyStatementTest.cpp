@@ -114,23 +114,10 @@ TEST(UncertaintyStatement, JudgesEveryRowOfTheFitsSetByTheRecordsRule) {
 // Six complete rows at four periods cannot determine five values.
 TEST(UncertaintyStatement, AnUndeterminedCovarianceGivesNoBudgetAndSaysSo) {
     const ProgramMode mode(1);
-    const EngineInput in =
-        DetectorRows(kTypical, {100, 200, 400, 600, 600, 600}, {0, 1, 2, 3}, false, 0);
-    panel::Contents c;
-    for (size_t r = 0; r < in.realP.size(); ++r)
-        c.table[r] = {r < 4 ? "1" : "",
-                      wxString::Format("%.10g", in.realP[r]),
-                      wxString::Format("%.10g", in.fl[r]),
-                      wxString::Format("%.10g", in.fr[r]),
-                      "",
-                      ""};
-    c.boxes[panel::kBoxT] = "600";
+    CalibrationFit fit;
+    panel::Contents c = PanelAfterUndeterminedFit(fit);
     c.details.Set(F::kTolerance, "1");
     c.details.Set(F::kDecisionRule, CalibrationDetails::kRuleGuarded);
-    Calculator calc;
-    CalibrationRun run(calc);
-    CalibrationFit fit;
-    ASSERT_EQ(run.Fit(c, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
     const UncertaintyStatement statement(c, &fit);
     EXPECT_EQ(statement.GetBudgetState(), State::kUndetermined);
     EXPECT_EQ(statement.GetBudget(), nullptr);

@@ -1,14 +1,21 @@
 // The report document of known panels, read back cell by cell, in English
 // and in Russian: the certificate's own pages, and the data pages after them.
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <boost/math/distributions/students_t.hpp>
 #include <gtest/gtest.h>
 #include <wx/init.h>
 #include <wx/translation.h>
 
+#include "calc/CalibrationBudget.h"
 #include "report/ReportDocument.h"
 #include "testsupport/KnownPanel.h"
 
@@ -325,9 +332,9 @@ TEST(ReportDocument, TheFirstPagesIdentifyTheItemAndGiveTheFinalSetsResults) {
     set.details.Set(Details::kOperator, "I. Operator");
     const ReportDocument doc = ReportDocument::Build(set, 0, when, "", false);
     EXPECT_EQ(Headings(doc),
-              (std::vector<std::string>{"", "Identification", "Final values", "Results", "Notes",
-                                        "", "Calibration data", "Measurement grid",
-                                        "Manual grid (after Set)", ""}));
+              (std::vector<std::string>{"", "Identification", "Final values", "Results",
+                                        "Measurement uncertainty", "Notes", "", "Calibration data",
+                                        "Measurement grid", "Manual grid (after Set)", ""}));
     const std::vector<std::string> identification = {"Serial number",
                                                      "SN 42",
                                                      "Customer",
@@ -390,6 +397,350 @@ TEST(ReportDocument, TheFirstPagesIdentifyTheItemAndGiveTheFinalSetsResults) {
         Paragraphs(ReportDocument::Build(typed, 0, when, "", false));
     EXPECT_NE(std::find(texts.begin(), texts.end(), "There are no results yet: press Count."),
               texts.end());
+}
+
+// The certificate's statement of uncertainty and conformity. Its numbers are
+// worked out here from the budget's terms by the GUM's formulas, and read
+// back from the texts the certificate prints.
+
+const double kInf = std::numeric_limits<double>::infinity();
+const wxDateTime kWhen(4, wxDateTime::Mar, 2026, 5, 6, 7);
+const std::vector<int> kAllRows = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+
+double Num(const wxString& str) { return std::strtod(str.utf8_str(), nullptr); }
+
+struct Term {
+    std::string name, type, distribution;
+    double u, nu;
+};
+struct Combined {
+    double uc, nu, k, U;
+};
+
+// u_c as the root sum of squares, nu_eff by Welch-Satterthwaite capped at
+// 10^6, k as Student's t for 95 % at its integer part.
+Combined Combine(const std::vector<Term>& terms) {
+    double squares = 0, quartics = 0;
+    for (const Term& t : terms) {
+        squares += t.u * t.u;
+        if (std::isfinite(t.nu)) quartics += t.u * t.u * t.u * t.u / t.nu;
+    }
+    const double nu = quartics > 0 ? std::min(squares * squares / quartics, 1e6) : 1e6;
+    // The integer part of the exact value, which rounding may leave just short.
+    const double k = boost::math::quantile(
+        boost::math::students_t_distribution<double>(std::max(1.0, std::floor(nu + 1e-9))), 0.975);
+    return {std::sqrt(squares), nu, k, k * std::sqrt(squares)};
+}
+
+// Two significant digits are within 5 % of the value.
+void ExpectShort(double expected, const wxString& str, const std::string& what) {
+    EXPECT_NEAR(Num(str), expected, 0.05 * expected + 1e-12) << what << ": " << str;
+}
+
+// Every text of the document, split at blanks.
+std::vector<std::string> Words(const ReportDocument& doc) {
+    std::vector<std::string> words;
+    auto add = [&](const wxString& str) {
+        std::istringstream in(str.utf8_string());
+        for (std::string w; in >> w;) words.push_back(w);
+    };
+    for (const auto& section : doc.m_vecSections) {
+        add(section.strHeading);
+        for (const auto& block : section.vecBlocks) {
+            add(block.strText);
+            for (const auto& column : block.table.vecColumns) add(column.strHeader);
+            for (const auto& row : block.table.vecRows)
+                for (const wxString& cell : row) add(cell);
+        }
+    }
+    return words;
+}
+
+void ExpectNoNonNumbers(const ReportDocument& doc) {
+    for (std::string w : Words(doc)) {
+        w.erase(std::remove_if(w.begin(), w.end(), [](char c) { return std::ispunct(c); }),
+                w.end());
+        std::transform(w.begin(), w.end(), w.begin(), [](char c) { return std::tolower(c); });
+        EXPECT_TRUE(w != "nan" && w != "inf" && w != "infinity") << "printed " << w;
+    }
+}
+
+bool HasHeading(const ReportDocument& doc, const std::string& strStart) {
+    const std::vector<std::string> headings = Headings(doc);
+    return std::any_of(headings.begin(), headings.end(),
+                       [&](const std::string& h) { return h.rfind(strStart, 0) == 0; });
+}
+
+std::vector<std::string> Headers(const ReportDocument::Table& table) {
+    std::vector<std::string> headers;
+    for (const auto& column : table.vecColumns) headers.push_back(column.strHeader.utf8_string());
+    return headers;
+}
+
+// A budget's section as printed: where it holds, every term with its share
+// of u_c squared, then u_c, nu_eff, k and U.
+void ExpectBudget(const ReportDocument& doc, const std::string& strHeading,
+                  const std::string& strNote, const std::vector<Term>& terms) {
+    SCOPED_TRACE(strHeading);
+    const Combined c = Combine(terms);
+    const size_t nTable = strNote.empty() ? 0 : 1;
+    if (!strNote.empty()) {
+        EXPECT_EQ(
+            doc.m_vecSections[SectionOf(doc, strHeading)].vecBlocks.at(0).strText.utf8_string(),
+            strNote);
+    }
+    const ReportDocument::Table& table = TableOf(doc, strHeading, nTable);
+    EXPECT_EQ(Headers(table), (std::vector<std::string>{"Component", "Type", "Distribution", "u, %",
+                                                        "\u03bd", "Share of u_c\u00b2, %"}));
+    ASSERT_EQ(table.vecRows.size(), terms.size());
+    for (size_t i = 0; i < terms.size(); ++i) {
+        const auto& cells = table.vecRows[i];
+        const Term& t = terms[i];
+        EXPECT_EQ(cells[0].utf8_string(), t.name);
+        EXPECT_EQ(cells[1].utf8_string(), t.type);
+        EXPECT_EQ(cells[2].utf8_string(), t.distribution);
+        ExpectShort(t.u, cells[3], t.name);
+        EXPECT_EQ(cells[4].utf8_string(),
+                  std::isfinite(t.nu) ? std::to_string(static_cast<int>(t.nu)) : "\u221e");
+        EXPECT_NEAR(Num(cells[5]), 100 * t.u * t.u / (c.uc * c.uc), 0.051) << t.name;
+    }
+    const ReportDocument::Table& list = TableOf(doc, strHeading, nTable + 1);
+    ASSERT_EQ(list.vecRows.size(), 4u);
+    EXPECT_EQ(list.vecRows[0][0], "Combined standard uncertainty u_c, %");
+    ExpectShort(c.uc, list.vecRows[0][1], "u_c");
+    EXPECT_EQ(list.vecRows[1][0].utf8_string(), "Effective degrees of freedom \u03bd_eff");
+    if (c.nu >= 1e6) {
+        EXPECT_EQ(list.vecRows[1][1].utf8_string(), "\u221e");
+    } else {
+        EXPECT_NEAR(Num(list.vecRows[1][1]), c.nu, c.nu < 100 ? 0.051 : 0.5);
+    }
+    EXPECT_EQ(list.vecRows[2][0], "Coverage factor k");
+    EXPECT_NEAR(Num(list.vecRows[2][1]), c.k, 0.0051);
+    EXPECT_EQ(list.vecRows[3][0], "Expanded uncertainty U, %");
+    ExpectShort(c.U, list.vecRows[3][1], "U");
+}
+
+TEST(ReportDocument, AFitsSetStatesBothBudgetsAndWhetherTheReferenceIsIncluded) {
+    const DataSet data = MakeDetectorData(0, kAllRows, {1, 6, 9, 10});
+    CalibrationFit fit;
+    const panel::Contents fitted = PanelAfterFit(data, fit);
+    const double s = fit.GetResidualPercent(), nu = fit.GetDegreesOfFreedom();
+    const struct {
+        const char *pszU, *pszK;
+        double uRef;
+        const char* pszReference;
+    } cases[] = {
+        {"3.0", "2", 1.5, "The reference's uncertainty (3.0 %, k = 2) is included."},
+        {"1.2", "", 0.6, "The reference's uncertainty (1.2 %, k = 2) is included."},
+        {"", "", 0, "No uncertainty of the reference is given: it is not included."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("reference ") + c.pszU);
+        panel::Contents contents = fitted;
+        contents.details.Set(Details::kReferenceUncertainty, c.pszU);
+        contents.details.Set(Details::kReferenceCoverageFactor, c.pszK);
+        contents.details.Set(Details::kUnit, wxString::FromUTF8("\u00b5Sv/h"));
+        const ReportDocument doc = ReportDocument::Build(contents, 0, kWhen, "", false, &fit);
+        ExpectNoNonNumbers(doc);
+        const Term reference = {"Reference values (Real P0)", "B", "normal", c.uRef, kInf};
+
+        // The deviation: the reference first, then the rows' scatter.
+        std::vector<Term> deviation = {
+            {"Scatter of the rows about the model", "A", "normal", s, nu}};
+        if (c.uRef > 0) deviation.insert(deviation.begin(), reference);
+        ExpectBudget(doc, "Uncertainty budget of the deviations", "", deviation);
+        const Combined d = Combine(deviation);
+        const ReportDocument::Table& results = TableOf(doc, "Results", 0);
+        EXPECT_EQ(Headers(results).back(), "U, %") << "no verdicts without a tolerance";
+        for (const auto& cells : results.vecRows) {
+            EXPECT_EQ(cells.back(), results.vecRows[0].back()) << "the same U on every row";
+            ExpectShort(d.U, cells.back(), "the results' U");
+        }
+
+        // The corrected value at the row of the largest U: the fit, the
+        // set's offset, then the reference.
+        CalibrationBudget budget;
+        ASSERT_TRUE(budget.Evaluate(fit, c.uRef));
+        std::vector<Term> largest;
+        size_t nLargest = 0;
+        double dLargest = -1;
+        for (size_t i = 0; i < budget.GetRowBudgets().size(); ++i) {
+            const UncertaintyBudget& row = budget.GetRowBudgets()[i];
+            std::vector<Term> terms = {
+                {"Least-squares fit", "A", "normal", row.Find(CalibrationBudget::kFit)->dU, nu},
+                {"Offset of the set from the least-squares values", "B",
+                 "uncorrected offset, full size", row.Find(CalibrationBudget::kOffset)->dU, kInf}};
+            if (c.uRef > 0) terms.push_back(reference);
+            if (Combine(terms).U > dLargest) {
+                dLargest = Combine(terms).U;
+                largest = terms;
+                nLargest = i;
+            }
+        }
+        const DataRow& row = data.rows[nLargest];
+        ExpectBudget(doc, "Uncertainty budget of the corrected values",
+                     "At row " + std::to_string(row.nRow + 1) + " (Real P0 = " + row.strRealP +
+                         " \u00b5Sv/h), where U is the largest.",
+                     largest);
+
+        // The statements, the range of Real P0 as typed.
+        const std::vector<std::string> texts = Paragraphs(doc);
+        const size_t at = std::find(texts.begin(), texts.end(), c.pszReference) - texts.begin();
+        ASSERT_LT(at, texts.size()) << c.pszReference;
+        ASSERT_GE(at, 2u);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(texts[at - 2], m,
+                                     std::regex("Expanded uncertainty of the deviations: U = "
+                                                "([0-9.]+) % \\(k = ([0-9.]+), about 95 % "
+                                                "coverage\\), the same at every row\\.")))
+            << texts[at - 2];
+        ExpectShort(d.U, m[1].str(), "the deviation's U");
+        EXPECT_NEAR(std::stod(m[2].str()), d.k, 0.0051);
+        ASSERT_TRUE(std::regex_match(
+            texts[at - 1], m,
+            std::regex("Expanded uncertainty of the corrected values: at most ([0-9.]+) % \\(k = "
+                       "([0-9.]+), about 95 % coverage\\) from Real P0 = (\\S+) to (\\S+) "
+                       "\u00b5Sv/h\\.")))
+            << texts[at - 1];
+        ExpectShort(dLargest, m[1].str(), "the largest U");
+        EXPECT_NEAR(std::stod(m[2].str()), Combine(largest).k, 0.0051);
+        auto byValue = [](const DataRow& a, const DataRow& b) {
+            return std::stod(a.strRealP) < std::stod(b.strRealP);
+        };
+        EXPECT_EQ(m[3].str(),
+                  std::min_element(data.rows.begin(), data.rows.end(), byValue)->strRealP);
+        EXPECT_EQ(m[4].str(),
+                  std::max_element(data.rows.begin(), data.rows.end(), byValue)->strRealP);
+
+        // The fit's values with the U the panel's labels give: Keff's with
+        // the reference's share of its own size.
+        const ReportDocument::Table& values =
+            TableOf(doc, "Least-squares fit over every complete row", 0);
+        for (int j = 0; j < CalibrationFit::kValues; ++j) {
+            std::vector<Term> terms = {{"fit", "A", "", fit.GetStandardUncertainty()[j], nu}};
+            if (j == CalibrationFit::kKeff && c.uRef > 0)
+                terms.push_back({"ref", "B", "", c.uRef * fit.GetSet()[j] / 100, kInf});
+            ExpectShort(Combine(terms).U, values.vecRows[j][3], values.vecRows[j][0].utf8_string());
+        }
+    }
+}
+
+TEST(ReportDocument, WithoutAFitsSetOrWithAnUndeterminedCovarianceItSaysWhyThereIsNoBudget) {
+    const DataSet data = MakeDetectorData(0, kAllRows, {1, 6, 9, 10});
+    const panel::Contents counted = PanelAfterCount(data);
+    panel::Contents set = counted;
+    ApplySet(set, data, {3.1L, 8800, 0.3L, 0.025L, 2.5L});
+
+    // A fit whose covariance is undetermined.
+    const ProgramMode mode(1);
+    CalibrationFit fit;
+    const panel::Contents undetermined = PanelAfterUndeterminedFit(fit);
+
+    const struct {
+        const char* pszCase;
+        const panel::Contents* pContents;
+        int nMode;
+        const CalibrationFit* pFit;
+        const char* pszSays;
+    } cases[] = {
+        {"Count", &counted, 0, nullptr, "No uncertainty was evaluated: press Fit to evaluate it."},
+        {"Set by hand", &set, 0, nullptr,
+         "No uncertainty was evaluated: press Fit to evaluate it."},
+        {"undetermined", &undetermined, 1, &fit,
+         "The fit's covariance is undetermined: no uncertainty was evaluated."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCase);
+        // The guarded rule needs U: it states nothing, and printing goes on.
+        panel::Contents contents = *c.pContents;
+        contents.details.Set(Details::kReferenceUncertainty, "2");
+        contents.details.Set(Details::kTolerance, "1");
+        contents.details.Set(Details::kDecisionRule, CalibrationDetails::kRuleGuarded);
+        const ReportDocument doc =
+            ReportDocument::Build(contents, c.nMode, kWhen, "", false, c.pFit);
+        ExpectNoNonNumbers(doc);
+        const size_t nSection = SectionOf(doc, "Measurement uncertainty");
+        ASSERT_LT(nSection, doc.m_vecSections.size());
+        const auto& blocks = doc.m_vecSections[nSection].vecBlocks;
+        ASSERT_EQ(blocks.size(), 1u);
+        EXPECT_EQ(blocks[0].strText.utf8_string(), c.pszSays);
+        EXPECT_FALSE(HasHeading(doc, "Uncertainty budget"));
+        // Neither U nor verdicts beside the results.
+        EXPECT_EQ(TableOf(doc, "Results", 0).vecColumns.size(), 4u);
+        const ReportDocument::Table& conformity = TableOf(doc, "Statement of conformity", 0);
+        EXPECT_EQ(conformity.vecRows.at(1)[1], "Guarded acceptance");
+        EXPECT_EQ(
+            doc.m_vecSections[SectionOf(doc, "Statement of conformity")].vecBlocks.at(2).strText,
+            "No statement of conformity is possible: no uncertainty was evaluated.");
+        // A fit without a budget gives its values without U.
+        if (c.pFit) {
+            EXPECT_EQ(Headers(TableOf(doc, "Least-squares fit over every complete row", 0)),
+                      (std::vector<std::string>{"", "Unrounded", "As set"}));
+        }
+    }
+}
+
+TEST(ReportDocument, EachDecisionRuleJudgesEveryRowAndStatesTheOutcome) {
+    const DataSet data = MakeDetectorData(0, kAllRows, {1, 6, 9, 10});
+    CalibrationFit fit;
+    panel::Contents fitted = PanelAfterFit(data, fit);
+    // u_ref = 1 %: the deviation's U near 2 %, against a tolerance of 5 %.
+    fitted.details.Set(Details::kReferenceUncertainty, "2");
+    fitted.details.Set(Details::kTolerance, "5");
+    for (const DataRow& row : data.rows) fitted.manualTable[row.nRow][5] = "0.0";
+    const double U = Combine({{"ref", "B", "", 1, kInf},
+                              {"scatter", "A", "", fit.GetResidualPercent(),
+                               static_cast<double>(fit.GetDegreesOfFreedom())}})
+                         .U;
+    ASSERT_GT(U, 1.9);
+    ASSERT_LT(U, 2.4);
+    auto shown = [](double d) { return wxString::Format("%.1f", d).utf8_string(); };
+    const std::string kConforms = "The item conforms to the tolerance.";
+    const std::string kDoesNot = "The item does not conform to the tolerance.";
+    const std::string kNone = "No statement of conformity is possible.";
+    // Row 4's deviation decides; every other row passes.
+    const struct {
+        const char* pszRule;
+        std::string strDeviation;
+        const char *pszVerdict, *pszRuleName;
+        std::string strStatement;
+    } cases[] = {
+        {"", "5.0", "Pass", "Simple acceptance", kConforms},
+        {"simple", "-5.1", "Fail", "Simple acceptance", kDoesNot},
+        {"guarded", shown(5 - U - 0.1), "Pass", "Guarded acceptance", kConforms},
+        {"guarded", shown(-(5 - U + 0.1)), "Indeterminate", "Guarded acceptance", kNone},
+        {"guarded", shown(5 + U - 0.1), "Indeterminate", "Guarded acceptance", kNone},
+        {"guarded", shown(5 + U + 0.1), "Fail", "Guarded acceptance", kDoesNot},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pszRule) + " " + c.strDeviation);
+        panel::Contents contents = fitted;
+        contents.details.Set(Details::kDecisionRule, c.pszRule);
+        contents.manualTable[4][5] = c.strDeviation;
+        const ReportDocument doc = ReportDocument::Build(contents, 0, kWhen, "", false, &fit);
+        const ReportDocument::Table& results = TableOf(doc, "Results", 0);
+        EXPECT_EQ(Headers(results).back(), "Verdict");
+        for (size_t i = 0; i < data.rows.size(); ++i)
+            EXPECT_EQ(results.vecRows[i].back(), data.rows[i].nRow == 4 ? c.pszVerdict : "Pass")
+                << i;
+        const size_t nSection = SectionOf(doc, "Statement of conformity");
+        const auto& blocks = doc.m_vecSections.at(nSection).vecBlocks;
+        EXPECT_EQ(blocks.at(0).table.vecRows, (std::vector<std::vector<wxString>>{
+                                                  {"Tolerance, %", wxString::FromUTF8("\u00b1 5")},
+                                                  {"Decision rule", c.pszRuleName}}));
+        EXPECT_EQ(blocks.at(2).strText.utf8_string(), c.strStatement);
+    }
+
+    // Without a fit the simple rule still judges the Count's rows.
+    panel::Contents counted = PanelAfterCount(data);
+    counted.details.Set(Details::kTolerance, "0.05");
+    counted.table[3][5] = "-0.1";
+    const ReportDocument doc = ReportDocument::Build(counted, 0, kWhen, "", false);
+    const ReportDocument::Table& results = TableOf(doc, "Results", 0);
+    EXPECT_EQ(Headers(results).back(), "Verdict");
+    EXPECT_EQ(results.vecRows.at(3).back(), "Fail");
+    EXPECT_EQ(doc.m_vecSections[SectionOf(doc, "Statement of conformity")].vecBlocks.at(2).strText,
+              kDoesNot);
 }
 
 }  // namespace

@@ -68,16 +68,16 @@ Printed Print(const panel::Contents& contents, int nMode, const CalibrationFit* 
 
 struct Language {
     wxLanguage language;
-    const char *certificate, *report, *page, *deviation, *certificateEnd, *reportEnd;
+    const char *certificate, *report, *page, *deviation, *certificateEnd, *reportEnd, *share;
 };
 
 const Language kLanguages[] = {
     {wxLANGUAGE_ENGLISH, "Calibration certificate", "Calibration report", "Page %d of %d",
-     "Deviation, %", "End of certificate", "End of report"},
+     "Deviation, %", "End of certificate", "End of report", "Share of u_c², %"},
     {wxLANGUAGE_RUSSIAN, "Сертификат калибровки", "Отчёт о калибровке", "Страница %d из %d",
-     "Отклонение, %", "Конец сертификата", "Конец отчёта"},
+     "Отклонение, %", "Конец сертификата", "Конец отчёта", "Доля u_c², %"},
     {wxLANGUAGE_UKRAINIAN, "Сертифікат калібрування", "Звіт про калібрування", "Сторінка %d з %d",
-     "Відхилення, %", "Кінець сертифіката", "Кінець звіту"},
+     "Відхилення, %", "Кінець сертифіката", "Кінець звіту", "Частка u_c², %"},
 };
 
 wxString U8(const char* psz) { return wxString::FromUTF8(psz); }
@@ -113,6 +113,8 @@ CalibrationDetails FullDetails(bool bLong, bool bNumber, std::vector<wxString>& 
     d.Set(D::kReferenceUncertainty, "1.5");
     d.Set(D::kUnit, U8("мкЗв/ч"));
     d.Set(D::kTolerance, "0.5");
+    // The guarded rule's texts are the longer.
+    d.Set(D::kDecisionRule, bLong ? D::kRuleGuarded : D::kRuleSimple);
     wxString strNotes;
     for (int i = 1; i <= 40; ++i) {
         vecNoteLines.push_back(
@@ -136,6 +138,39 @@ bool Inside(const wxRect& outer, const wxRect& inner) {
 }
 
 wxRect RectOf(const PageLayout::Rect& r) { return wxRect(r.nX, r.nY, r.nWidth, r.nHeight); }
+
+// A text is where a cell's first line stands: the whole cell, or the start
+// of it up to a blank where it wraps.
+bool StartsCell(const wxString& strText, const wxString& strCell) {
+    return !strText.empty() && (strText == strCell || strCell.StartsWith(strText + " "));
+}
+
+struct Place {
+    int nPage, nY;
+};
+
+// Where a table row stands: each page and height at which every cell's first
+// line is found side by side.
+std::vector<Place> RowPlaces(const Printed& p, const std::vector<wxString>& cells) {
+    std::vector<Place> places;
+    const auto first =
+        std::find_if(cells.begin(), cells.end(), [](const wxString& c) { return !c.empty(); });
+    if (first == cells.end()) return places;
+    for (int i = 0; i < static_cast<int>(p.pages.size()); ++i) {
+        const auto& texts = p.pages[i].vecTexts;
+        for (const PageLayout::Text& anchor : texts) {
+            if (!StartsCell(anchor.str, *first)) continue;
+            // Bold labels and plain values may differ in height by a pixel or two.
+            const bool bAll = std::all_of(cells.begin(), cells.end(), [&](const wxString& c) {
+                return c.empty() || std::any_of(texts.begin(), texts.end(), [&](const auto& t) {
+                           return StartsCell(t.str, c) && std::abs(t.nY - anchor.nY) <= 3;
+                       });
+            });
+            if (bAll) places.push_back({i, anchor.nY});
+        }
+    }
+    return places;
+}
 
 TEST(ReportPrintout, AFullPanelKeepsItsRowsWholeAndEveryPageFramedAndOnThePaper) {
     const DataSet data = MakeDetectorData(0, kAllRows, {1, 6, 9, 10});
@@ -237,28 +272,23 @@ TEST(ReportPrintout, AFullPanelKeepsItsRowsWholeAndEveryPageFramedAndOnThePaper)
             // Each result row's cells side by side on one page, under the
             // table's header on that page.
             const ReportDocument::Table* pResults = nullptr;
+            std::vector<const ReportDocument::Section*> budgets;
             for (const auto& section : doc.m_vecSections)
-                for (const auto& block : section.vecBlocks)
-                    if (!block.table.vecColumns.empty() &&
-                        block.table.vecColumns.back().strHeader == U8(l.deviation))
-                        pResults = &block.table;
+                for (const auto& block : section.vecBlocks) {
+                    const auto& columns = block.table.vecColumns;
+                    auto has = [&](const char* psz) {
+                        return std::any_of(columns.begin(), columns.end(),
+                                           [&](const auto& c) { return c.strHeader == U8(psz); });
+                    };
+                    if (has(l.deviation)) pResults = &block.table;
+                    if (has(l.share)) budgets.push_back(&section);
+                }
             ASSERT_NE(pResults, nullptr);
             std::vector<int> resultPages;
             for (const auto& cells : pResults->vecRows) {
-                int nFound = 0;
-                for (int i = 0; i < nPages; ++i)
-                    for (const PageLayout::Text& mean : p.pages[i].vecTexts) {
-                        if (mean.str != cells[1]) continue;
-                        ++nFound;
-                        resultPages.push_back(i);
-                        for (const wxString& cell : cells) {
-                            const auto& texts = p.pages[i].vecTexts;
-                            EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const auto& t) {
-                                return t.str == cell && t.nY == mean.nY;
-                            })) << cell;
-                        }
-                    }
-                EXPECT_EQ(nFound, 1) << cells[1];
+                const std::vector<Place> places = RowPlaces(p, cells);
+                ASSERT_EQ(places.size(), 1u) << cells[0];
+                resultPages.push_back(places[0].nPage);
             }
             resultPages.erase(std::unique(resultPages.begin(), resultPages.end()),
                               resultPages.end());
@@ -268,6 +298,49 @@ TEST(ReportPrintout, AFullPanelKeepsItsRowsWholeAndEveryPageFramedAndOnThePaper)
                                         [&](const auto& t) { return t.str == U8(l.deviation); }),
                           1)
                     << "the results header on page " << i + 1;
+            }
+            // The deviation's budget and the corrected value's, each whole on
+            // one page under its heading: its components, then u_c to U.
+            ASSERT_EQ(budgets.size(), 2u);
+            for (const ReportDocument::Section* pBudget : budgets) {
+                SCOPED_TRACE(pBudget->strHeading);
+                // Its heading, and below it the next section's, if on this page.
+                std::vector<Place> own;
+                for (int i = 0; i < nPages; ++i)
+                    for (const PageLayout::Text& t : p.pages[i].vecTexts)
+                        if (t.style == ReportDocument::Style::kHeading &&
+                            StartsCell(t.str, pBudget->strHeading))
+                            own.push_back({i, t.nY});
+                ASSERT_EQ(own.size(), 1u);
+                const Place top = own[0];
+                int nBelow = p.pages[top.nPage].rectContent.GetBottom();
+                for (const PageLayout::Text& t : p.pages[top.nPage].vecTexts)
+                    if (t.style == ReportDocument::Style::kHeading && t.nY > top.nY &&
+                        !pBudget->strHeading.Contains(t.str))
+                        nBelow = std::min(nBelow, t.nY);
+                size_t nRows = 0;
+                for (const auto& block : pBudget->vecBlocks)
+                    for (const auto& cells : block.table.vecRows) {
+                        ++nRows;
+                        const std::vector<Place> places = RowPlaces(p, cells);
+                        EXPECT_EQ(std::count_if(places.begin(), places.end(),
+                                                [&](const Place& at) {
+                                                    return at.nPage == top.nPage &&
+                                                           at.nY > top.nY && at.nY < nBelow;
+                                                }),
+                                  1)
+                            << cells[0];
+                    }
+                EXPECT_EQ(
+                    nRows,
+                    pBudget->vecBlocks[pBudget->vecBlocks.size() - 2].table.vecRows.size() + 4);
+                const auto& texts = p.pages[top.nPage].vecTexts;
+                EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                                        [&](const auto& t) {
+                                            return t.str == U8(l.share) && t.nY > top.nY &&
+                                                   t.nY < nBelow;
+                                        }),
+                          1);
             }
             // The end mark closes the last page.
             const PageLayout::Page& last = p.pages.back();
