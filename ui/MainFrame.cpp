@@ -7,6 +7,7 @@
 #include <wx/button.h>
 #include <wx/display.h>
 #include <wx/icon.h>
+#include <wx/menu.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/print.h>
@@ -170,7 +171,19 @@ void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save()
 
 void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Open(); }
 
-void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Export(); }
+void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
+    // The command bar has no room for another button: a small menu under Export.
+    wxMenu menu;
+    const int nThis = wxWindow::NewControlId(), nSummary = wxWindow::NewControlId();
+    menu.Append(nThis, _(wxS("This calibration\u2026")));
+    menu.Append(nSummary, _(wxS("Summary of a folder\u2026")));
+    wxWindow* pButton = FindWindow(XRCID("ID_EXPORT"));
+    const wxPoint where = pButton ? ScreenToClient(pButton->GetScreenRect().GetBottomLeft())
+                                  : wxDefaultPosition;
+    const int nChosen = GetPopupMenuSelectionFromUser(menu, where);
+    if (nChosen == nThis) m_pPanelResult->Export();
+    if (nChosen == nSummary) m_pPanelResult->ExportSummary();
+}
 
 void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) {
     PanelResult::Snapshot before = m_pPanelResult->TakeSnapshot();
