@@ -55,6 +55,24 @@ wxString TextOf(const TiXmlElement* pElement) {
     return szText ? wxString::FromUTF8(szText) : wxString();
 }
 
+// A grid's or box's value as the condensing read gives it, with the blanks a
+// second read would condense condensed already (the library drops a stray
+// "&" and leaves the blanks around it), so that what is read is what the
+// next read of the written file gives.
+wxString CondensedTextOf(const TiXmlElement* pElement) {
+    const wxString str = TextOf(pElement);
+    if (str.find(wxT("  ")) == wxString::npos && !str.StartsWith(wxT(" ")) &&
+        !str.EndsWith(wxT(" ")))
+        return str;
+    wxString out;
+    for (wxUniChar ch : str) {
+        if (ch == ' ' && (out.empty() || out.Last() == ' ')) continue;
+        out += ch;
+    }
+    if (out.EndsWith(wxT(" "))) out.RemoveLast();
+    return out;
+}
+
 wxString WrongFormat() { return _("Wrong format file"); }
 
 // The record's texts go as UTF-8: folded, every Cyrillic name would be "_".
@@ -147,7 +165,7 @@ void WalkDocument(const Parsed& parsed, int nProgramMode, Contents& work) {
     for (int i = 0; i < kBoxes; ++i) {
         if (const TiXmlElement* pBox = pCoefficients->FirstChildElement(
                 panel::ArchiveName(static_cast<panel::Box>(i)).c_str()))
-            work.boxes[i] = TextOf(pBox);
+            work.boxes[i] = CondensedTextOf(pBox);
     }
     ReadDetails(pArchive, parsed.strText.c_str(), work.details);
 }
@@ -338,7 +356,7 @@ void LoadArchiveCell(const TiXmlNode* pRow, const char* szName, int nRow, int nC
                      GridTable& table) {
     const TiXmlElement* pCell = pRow->FirstChildElement(szName);
     if (!pCell) throw WrongFormat();
-    table[nRow][nCol] = TextOf(pCell);
+    table[nRow][nCol] = CondensedTextOf(pCell);
 }
 
 }  // namespace archive

@@ -1,6 +1,7 @@
 // Speed of the engine on the data sets of the engine tests.
 #include <benchmark/benchmark.h>
 
+#include "calc/CalibrationBudget.h"
 #include "calc/CalibrationFit.h"
 #include "testsupport/Detector.h"
 
@@ -110,6 +111,32 @@ void BM_Fit(benchmark::State& state) {
     state.counters["starts"] = fit.GetStartCount();
 }
 BENCHMARK(BM_Fit)->ArgName("poles_inside")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The budgets of that fit as the plot needs them after every change of the
+// panel: the deviation's, each row's and each value's, then the corrected
+// value's at every sample of the band.
+void BM_BudgetAndBand(benchmark::State& state) {
+    EngineInput in = MakeRows(state);
+    for (size_t i = 0; i < in.fl.size(); ++i) in.fl[i] *= 1 + 0.001 * ((i % 3) - 1.0);
+    Calculator calc;
+    in.FeedTo(calc);
+    CalibrationFit fit;
+    if (!fit.Run(calc)) state.SkipWithError("fit failed");
+    const double lo = std::log(in.fl.front()), hi = std::log(in.fl.back());
+    for (auto _ : state) {
+        CalibrationBudget budget;
+        if (!budget.Evaluate(fit, 1.0)) {
+            state.SkipWithError("no budget");
+            break;
+        }
+        double dSum = 0;
+        for (int i = 0; i < 240; ++i)
+            dSum += budget.CorrectedValueAt(std::exp(lo + (hi - lo) * i / 239), g_nProgramMode)
+                        .GetExpanded();
+        benchmark::DoNotOptimize(dSum);
+    }
+}
+BENCHMARK(BM_BudgetAndBand)->ArgName("poles_inside")->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -247,6 +247,9 @@ bool CalibrationFit::Run(const Calculator& calc) {
     m_set = set;
     m_nRows = n;
     m_nStarts = static_cast<int>(vecStarts.size());
+    m_bDetermined = bDetermined;
+    m_vecPeriod = rows.vecPeriod;
+    m_vecRealP = rows.vecRealP;
     m_dResidualPercent = 100 * std::sqrt(s2);
     m_dCoverage = boost::math::quantile(boost::math::students_t_distribution<double>(nu), 0.975);
     for (int i = 0; i < nv; ++i)
@@ -258,11 +261,11 @@ bool CalibrationFit::Run(const Calculator& calc) {
     }
     m_vecRowU.clear();
     for (int i = 0; i < n; ++i)
-        m_vecRowU.push_back(m_dCoverage * PropagatedUncertainty(rows.vecPeriod[i]));
+        m_vecRowU.push_back(m_dCoverage * StandardUncertaintyAtPeriod(rows.vecPeriod[i]));
     return true;
 }
 
-double CalibrationFit::PropagatedUncertainty(double dPeriod) const {
+double CalibrationFit::StandardUncertaintyAtPeriod(double dPeriod) const {
     Values g;
     Model(m_unrounded, dPeriod - m_unrounded[kDeadTime], &g);
     double var = 0;
@@ -276,5 +279,5 @@ double CalibrationFit::ValueAt(double dReading, int nProgramMode) const {
 }
 
 double CalibrationFit::ExpandedUncertaintyAt(double dReading, int nProgramMode) const {
-    return m_dCoverage * PropagatedUncertainty(Calculator::Period(dReading, nProgramMode));
+    return m_dCoverage * StandardUncertaintyAtPeriod(Calculator::Period(dReading, nProgramMode));
 }

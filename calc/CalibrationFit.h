@@ -45,20 +45,28 @@ public:
     int GetDegreesOfFreedom() const { return m_nRows - kValues; }
     // U of each complete row's corrected value, in the rows' order.
     const std::vector<double>& GetRowExpandedUncertainty() const { return m_vecRowU; }
+    // The rows the fit ran over: the period of each row's mean reading (the
+    // dead time not yet taken off) and its reference value.
+    const std::vector<double>& GetRowPeriods() const { return m_vecPeriod; }
+    const std::vector<double>& GetRowReferences() const { return m_vecRealP; }
+    // False when the rows do not determine every value: the covariance, and
+    // every uncertainty from it, is then infinite.
+    bool IsCovarianceDetermined() const { return m_bDetermined; }
     int GetStartCount() const { return m_nStarts; }
 
     // The least-squares model's corrected value at a reading, and its U
     // propagated through the model from the covariance.
     double ValueAt(double dReading, int nProgramMode) const;
     double ExpandedUncertaintyAt(double dReading, int nProgramMode) const;
+    // The standard uncertainty of the least-squares model's corrected value
+    // at a period of a reading (the dead time not yet taken off).
+    double StandardUncertaintyAtPeriod(double dPeriod) const;
 
     // The model and its gradient in the five values at a dead-time-free
     // period (through Calculator::CorrectedValue).
     static double Model(const Values& v, double dPeriod, Values* pGradient = nullptr);
 
 private:
-    double PropagatedUncertainty(double dPeriod) const;
-
     wxString m_strError;
     Values m_unrounded{};
     Values m_set{};
@@ -69,7 +77,9 @@ private:
     double m_dResidualPercent = 0;
     int m_nRows = 0;
     int m_nStarts = 0;
+    bool m_bDetermined = false;
     std::vector<double> m_vecRowU;
+    std::vector<double> m_vecPeriod, m_vecRealP;
 };
 
 #endif

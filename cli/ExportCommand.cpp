@@ -138,10 +138,16 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
 
     CalibrationFit fit;
     if (bFit) {
-        if (!CountAndFit(contents, nMode, fit, strError)) {
+        bool bCounted = false;
+        if (!CountAndFit(contents, nMode, fit, strError, &bCounted)) {
             if (!strError.empty()) Fail(strError);
             return kRefused;
         }
+        // After the engine's own message: the CSV is complete all the same.
+        if (!bCounted)
+            Fail(
+                _("The Count failed, so the result values are the archived ones; the fit was "
+                  "made without it."));
     }
 
     const std::string csv = CsvExport::Format(contents, nMode, bFit ? &fit : nullptr);
@@ -208,13 +214,17 @@ bool ExportCommand::Recount(Contents& contents, int nProgramMode, wxString& strE
 }
 
 bool ExportCommand::CountAndFit(Contents& contents, int nProgramMode, CalibrationFit& fit,
-                                wxString& strError) {
+                                wxString& strError, bool* pbCounted) {
     // Readings are converted to periods by the archive's mode.
     Calculator calculator;
     calculator.UseProgramMode(nProgramMode);
     CalibrationRun run(calculator);
     const int nChosen = GridData::CountChosenRows(contents.table);
-    if (run.Count(contents, nChosen) != CalibrationRun::Outcome::kDone ||
+    // As the Fit button: Count's input checks must pass, its K3 search need
+    // not; a failed Count leaves the result boxes as they were.
+    const CalibrationRun::Outcome counted = run.Count(contents, nChosen);
+    if (pbCounted) *pbCounted = counted == CalibrationRun::Outcome::kDone;
+    if (counted == CalibrationRun::Outcome::kRefused ||
         run.Fit(contents, nChosen, fit) != CalibrationRun::Outcome::kDone) {
         strError = run.GetError();
         return false;

@@ -30,9 +30,13 @@ public:
     // when strError is empty. Readings are taken in nProgramMode.
     static bool Recount(panel::Contents& contents, int nProgramMode, wxString& strError);
     // What Count then Fit do in the panel: the manual boxes get the fit's set
-    // and the manual grid its rows. False as Recount when refused or failed.
+    // and the manual grid its rows. A Count that fails in the engine (its K3
+    // search, say) has reported its message and leaves the result boxes as
+    // they were; the fit runs all the same, as the Fit button does. False as
+    // Recount when Count's input checks or the fit refuse, or the fit fails.
+    // *pbCounted, when given, says whether the Count itself was done.
     static bool CountAndFit(panel::Contents& contents, int nProgramMode, CalibrationFit& fit,
-                            wxString& strError);
+                            wxString& strError, bool* pbCounted = nullptr);
     // One line per displayed value that differs, naming it, old and new.
     static std::vector<wxString> ListDifferences(const panel::Contents& stored,
                                                  const panel::Contents& recounted);

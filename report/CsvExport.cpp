@@ -6,6 +6,7 @@
 #include "archive/SafeFile.h"
 #include "calc/CalibrationFit.h"
 #include "grid/ResultFormat.h"
+#include "grid/UncertaintyStatement.h"
 
 namespace {
 
@@ -70,6 +71,72 @@ std::string FitRecords(const CalibrationFit& fit) {
     return out;
 }
 
+// Four significant digits, trailing zeros kept.
+std::string Significant(double v) { return Number("%#.4g", v); }
+
+// A component's u, 0 when the budget holds no such component.
+double ComponentU(const UncertaintyBudget& budget, const char* pszName) {
+    const UncertaintyBudget::Component* p = budget.Find(pszName);
+    return p ? p->dU : 0;
+}
+
+// u_c, nu_eff, k and U of a budget.
+std::vector<std::string> Combination(const UncertaintyBudget& budget) {
+    return {Significant(budget.GetCombined()), Significant(budget.GetEffectiveDegreesOfFreedom()),
+            Significant(budget.GetCoverageFactor()), Significant(budget.GetExpanded())};
+}
+
+std::vector<std::string> Joined(std::vector<std::string> head,
+                                const std::vector<std::string>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// The budgets of the fit, with the record's reference: the deviation's, the
+// corrected value's at each complete row with its verdict, each value's.
+// Nothing when none was evaluated.
+std::string BudgetRecords(const panel::Contents& contents, const CalibrationFit& fit) {
+    const UncertaintyStatement statement(contents, &fit);
+    const CalibrationBudget* pBudget = statement.GetBudget();
+    if (!pBudget) return std::string();
+    using B = CalibrationBudget;
+    const UncertaintyBudget& deviation = pBudget->GetDeviation();
+    const std::vector<std::string> combination = Combination(deviation);
+    std::string out;
+    out += Record({"DeviationReferencePercent", Significant(ComponentU(deviation, B::kReference))});
+    out += Record({"DeviationScatterPercent", Significant(ComponentU(deviation, B::kScatter))});
+    const char* const names[] = {"DeviationCombinedPercent", "DeviationDegreesOfFreedom",
+                                 "DeviationCoverageFactor", "DeviationExpandedPercent"};
+    for (size_t i = 0; i < combination.size(); ++i) out += Record({names[i], combination[i]});
+
+    out +=
+        Record({"BudgetRow", "FitPercent", "OffsetPercent", "ReferencePercent", "CombinedPercent",
+                "EffectiveDegreesOfFreedom", "CoverageFactor", "ExpandedPercent", "Verdict"});
+    for (const UncertaintyStatement::Row& row : statement.GetRows()) {
+        if (row.nBudgetRow < 0) continue;
+        const UncertaintyBudget& budget = pBudget->GetRowBudgets()[row.nBudgetRow];
+        std::vector<std::string> fields = Joined(
+            {"Row" + std::to_string(row.nGridRow + 1), Significant(ComponentU(budget, B::kFit)),
+             Significant(ComponentU(budget, B::kOffset)),
+             Significant(ComponentU(budget, B::kReference))},
+            Combination(budget));
+        fields.push_back(row.bJudged ? Conformity::VerdictName(row.verdict) : "");
+        out += Record(fields);
+    }
+
+    out += Record({"BudgetValue", "FitStandard", "ReferenceStandard", "CombinedStandard",
+                   "EffectiveDegreesOfFreedom", "CoverageFactor", "Expanded"});
+    // In the order of panel::kResultBoxes, named as their boxes.
+    for (int j = 0; j < panel::kResults; ++j) {
+        const UncertaintyBudget& budget = pBudget->GetValueBudgets()[j];
+        out += Record(
+            Joined({panel::kResultBoxes[j].pszCsvName, Significant(ComponentU(budget, B::kFit)),
+                    Significant(ComponentU(budget, B::kReference))},
+                   Combination(budget)));
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
@@ -96,6 +163,7 @@ std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
                        Field(manual[5])});
     }
     if (pFit) out += FitRecords(*pFit);
+    if (pFit) out += BudgetRecords(contents, *pFit);
     // The record last, one field a record, named as in the archive.
     for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
         out += Record({spec.pszName, Field(contents.details.Get(spec.field))});

@@ -14,13 +14,16 @@ class CalibrationFit;
 // width. After a fit, records of its own follow the others: FitRows,
 // FitDegreesOfFreedom, FitResidualPercent, FitCoverageFactor as name,value, a
 // header FitValue, Unrounded, Set, StandardUncertainty, ExpandedUncertainty and
-// one record per value. Last come the calibration's record's fields, one
-// name,value record each, named as in the archive. The schema is English and fixed whatever the interface
-// language: the records mode, T, DeadTime, Keff, K1, K2, K3, ManualDeadTime,
-// ManualKeff, ManualK1, ManualK2, ManualK3 as name,value; a header Row, Chosen,
-// RealP0, Reading1, Reading2, CorrectionP0, Accuracy, ManualCorrectionP0,
-// ManualAccuracy; one record per grid row. Values are the texts shown, so
-// numbers carry the point the program prints.
+// one record per value. Then, when its budget was evaluated, the deviation's
+// budget as name,value records, a header BudgetRow and the corrected value's
+// budget at each complete row with its verdict, a header BudgetValue and each
+// value's budget. Last come the calibration's record's fields, one name,value
+// record each, named as in the archive. The schema is English and fixed
+// whatever the interface language: the records mode, T, DeadTime, Keff, K1,
+// K2, K3, ManualDeadTime, ManualKeff, ManualK1, ManualK2, ManualK3 as
+// name,value; a header Row, Chosen, RealP0, Reading1, Reading2, CorrectionP0,
+// Accuracy, ManualCorrectionP0, ManualAccuracy; one record per grid row.
+// Values are the texts shown, so numbers carry the point the program prints.
 class CsvExport {
 public:
     static constexpr int kFields = 9;

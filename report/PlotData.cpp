@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "calc/CalibrationBudget.h"
 #include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "grid/GridData.h"
+#include "grid/UncertaintyStatement.h"
 
 namespace {
 
@@ -46,6 +48,11 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     data.m_strReadingUnit =
         nProgramMode == 0 ? wxString(wxT("Hz")) : contents.details.GetPeriodUnit();
 
+    double dTolerance = 0;
+    if (contents.details.GetNumber(CalibrationDetails::kTolerance, dTolerance) &&
+        std::isfinite(dTolerance) && dTolerance > 0)
+        data.m_dTolerance = dTolerance;
+
     // The rows as Count would read them now; a row counts when it is
     // complete, whatever the ticks or the rest of the grid.
     GridData grid;
@@ -54,6 +61,10 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     ReadModel(contents, &panel::ResultBox::result, false, data.m_count);
     if (GridData::ShowsResults(contents.manualTable))
         ReadModel(contents, &panel::ResultBox::manual, true, data.m_manual);
+
+    // The budgets of the fit, when evaluated: the band and the bars.
+    const UncertaintyStatement statement(contents, pFit);
+    const CalibrationBudget* pBudget = statement.GetBudget();
 
     const std::vector<double> vecMeans = grid.MeanReadings();
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
@@ -79,17 +90,18 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
             GridData::ReadNumber(contents.manualTable[nRow][GridData::kAccuracyCol], dPercent) &&
             std::isfinite(dPercent)) {
             data.m_vecAccuracyManual.push_back({x, dPercent});
-            // The row's U in percent of its reference value, as the accuracy.
-            const double dU = pFit ? 100 * pFit->ExpandedUncertaintyAt(x, nProgramMode) / y : 0;
-            if (pFit && std::isfinite(dU))
+            // The deviation's U, the same at every row.
+            if (pBudget) {
+                const double dU = pBudget->GetDeviation().GetExpanded();
                 data.m_vecAccuracyInterval.push_back({x, dPercent - dU, dPercent + dU});
+            }
         }
     }
     if (data.IsEmpty()) return data;
 
     data.SampleModel(data.m_count, xMin, xMax);
     data.SampleModel(data.m_manual, xMin, xMax);
-    if (pFit) data.SampleBand(*pFit);
+    if (pBudget) data.SampleBand(*pBudget);
 
     // The lines widen the value range, but a model that runs far off near
     // the dead time must not squeeze the points into a corner: a decade
@@ -104,8 +116,8 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     data.m_axisX = PlotAxis::Log(xMin, xMax);
     data.m_axisY = PlotAxis::Log(yLow, yHigh);
 
-    // The band of +-1 % is always in view, and zero with it.
-    double aLow = -1.5, aHigh = 1.5;
+    // The shaded band is always in view, and zero with it.
+    double aLow = -1.5 * data.GetAccuracyBand(), aHigh = 1.5 * data.GetAccuracyBand();
     for (const auto* pVec : {&data.m_vecAccuracyCount, &data.m_vecAccuracyManual})
         for (const XY& a : *pVec) {
             aLow = std::min(aLow, a.dY);
@@ -141,13 +153,14 @@ void PlotData::SampleModel(Model& model, double dFrom, double dTo) const {
     }
 }
 
-void PlotData::SampleBand(const CalibrationFit& fit) {
-    // Around the manual line, at its own samples: the value's U through the
-    // fit's covariance, as the fit gives it for its rows.
+void PlotData::SampleBand(const CalibrationBudget& budget) {
+    // Around the manual line, at its own samples: the corrected value's U
+    // from its budget, as at the rows, in percent of the line's value.
     for (const auto& segment : m_manual.vecSegments) {
         bool bInSegment = false;
         for (const XY& s : segment) {
-            const double dU = fit.ExpandedUncertaintyAt(s.dX, m_nProgramMode);
+            const double dU =
+                budget.CorrectedValueAt(s.dX, m_nProgramMode).GetExpanded() / 100 * s.dY;
             if (!std::isfinite(dU)) {
                 bInSegment = false;
                 continue;

@@ -6,6 +6,7 @@
 #include "grid/PanelContents.h"
 #include "report/PlotAxis.h"
 
+class CalibrationBudget;
 class CalibrationFit;
 
 // What the plot shows, taken from what the panel shows (its grids and boxes
@@ -17,8 +18,8 @@ class CalibrationFit;
 // model lines come from the result boxes and, once Set was used, from the
 // manual boxes. Accuracies are the grids' own "Accuracy" columns, the
 // values the operator reads beside each row. After a Fit whose set the manual
-// boxes still show, the manual line carries the fit's 95 % band and each
-// manual accuracy its 95 % interval.
+// boxes still show, the manual line carries the 95 % band of the corrected
+// value's uncertainty budget and each manual accuracy the deviation's U.
 class PlotData {
 public:
     struct XY {
@@ -63,6 +64,11 @@ public:
     // The record's units, for the axis titles: of Real P0 (empty when not
     // given) and, in period mode, of the readings.
     wxString m_strUnit, m_strReadingUnit;
+
+    // The record's tolerance in percent, 0 when none is set. The accuracy
+    // panel shades within it, else within 1 %.
+    double m_dTolerance = 0;
+    double GetAccuracyBand() const { return m_dTolerance > 0 ? m_dTolerance : 1.0; }
     std::vector<Point> m_vecPoints;
     // Complete rows left out: a reading or a value that is not positive (or
     // not a finite number) has no place on a logarithmic scale.
@@ -71,16 +77,16 @@ public:
     Model m_manual;
     std::vector<XY> m_vecAccuracyCount;   // x = reading, y = percent
     std::vector<XY> m_vecAccuracyManual;  // the manual grid's, after Set
-    // After a Fit: the manual line's band, at its samples and in its
-    // segments, and the interval of each manual accuracy (in percent, in the
-    // order of m_vecAccuracyManual; where the fit gives none, no bar).
+    // After a Fit with a budget: the manual line's band, at its samples and
+    // in its segments, and the interval of each manual accuracy (in percent,
+    // in the order of m_vecAccuracyManual). Without a budget, neither.
     std::vector<std::vector<Interval>> m_vecBand;
     std::vector<Interval> m_vecAccuracyInterval;
     PlotAxis m_axisX, m_axisY, m_axisAccuracy;
 
 private:
     void SampleModel(Model& model, double dFrom, double dTo) const;
-    void SampleBand(const CalibrationFit& fit);
+    void SampleBand(const CalibrationBudget& budget);
 };
 
 #endif

@@ -14,7 +14,11 @@ mkdir -p "$WORK/corpus"
 WX_CFLAGS=$(wx-config --cxxflags base)
 WX_LIBS=$(wx-config --libs base)
 COMMON="-std=c++17 -g -O1 -DTIXML_USE_STL -I$ROOT $WX_CFLAGS"
-SRC="$ROOT/archive/ArchiveDocument.cpp $ROOT/archive/SafeFile.cpp $ROOT/grid/PanelContents.cpp"
+# The record's checks read numbers as the grid does, which brings the engine.
+SRC="$ROOT/archive/ArchiveDocument.cpp $ROOT/archive/SafeFile.cpp $ROOT/grid/PanelContents.cpp
+    $ROOT/grid/CalibrationDetails.cpp $ROOT/grid/ClipboardBlock.cpp $ROOT/grid/GridData.cpp
+    $ROOT/calc/Calculator.cpp $ROOT/calc/K3March.cpp $ROOT/calc/K3Bracketing.cpp
+    $ROOT/calc/ErrorReport.cpp $ROOT/app/Globals.cpp"
 
 # shellcheck disable=SC2086
 $CXX $COMMON -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \

@@ -9,7 +9,8 @@ VARID_PACKAGES="cmake g++ make pkg-config
     libgtest-dev googletest libbenchmark-dev libboost-dev libcminpack-dev
     xvfb xauth xdotool libx11-dev locales python3
     clang libclang-rt-14-dev valgrind
-    wx3.2-i18n file dpkg-dev lintian appstream desktop-file-utils scdoc"
+    wx3.2-i18n file dpkg-dev lintian appstream desktop-file-utils scdoc
+    poppler-utils"
 # Locales the interface-language tests start the program in.
 VARID_LOCALES="en_US.UTF-8 ru_RU.UTF-8 uk_UA.UTF-8"
 # --------------------------------------------------------------------------

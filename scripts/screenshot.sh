@@ -4,8 +4,10 @@
 #   docs/screenshot-{en,ru,uk}.png   the main window after a Count
 #   docs/details-ru.png              the window of the calibration's details
 #   docs/plot-{en,ru}.png            the plot window beside it, after a Set
-#   docs/report-en.pdf               the report through the print preview and
-#                                    GTK's "Print to File"
+#   docs/certificate-{en,ru}.pdf     a calibration certificate with a full
+#                                    record, after a Count, through the print
+#                                    preview and GTK's "Print to File"
+#   docs/certificate-en.png          its first page
 # Usage: scripts/screenshot.sh [BUILD_DIR]     (default: build)
 # The build is installed into a temporary prefix and that copy is shown, so
 # the catalogues and help pages are found exactly as for a user. The
@@ -33,7 +35,11 @@ for lang in en ru uk; do
 done
 e2e --lang ru --out "$root/docs/details-ru.png" details
 echo "wrote docs/details-ru.png"
-e2e --lang en --out "$root/docs/plot-en.png" --pdf "$root/docs/report-en.pdf" plot
-echo "wrote docs/plot-en.png, docs/report-en.pdf"
-e2e --lang ru --out "$root/docs/plot-ru.png" plot
-echo "wrote docs/plot-ru.png"
+for lang in en ru; do
+    e2e --lang "$lang" --out "$root/docs/plot-$lang.png" plot
+    echo "wrote docs/plot-$lang.png"
+    e2e --lang "$lang" --pdf "$root/docs/certificate-$lang.pdf" certificate
+    echo "wrote docs/certificate-$lang.pdf"
+done
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$root/docs/certificate-en.pdf" "$root/docs/certificate-en"
+echo "wrote docs/certificate-en.png"

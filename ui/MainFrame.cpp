@@ -215,13 +215,13 @@ void MainFrame::OnPlot(wxCommandEvent& WXUNUSED(event)) {
 
 void MainFrame::OnPrint(wxCommandEvent& WXUNUSED(event)) {
     const panel::Contents contents = m_pPanelResult->CollectContents();
-    const wxString strHtml = ReportDocument::BuildHtml(
+    const ReportDocument doc = ReportDocument::Build(
         contents, g_nProgramMode, wxDateTime::Now(), m_pPanelResult->GetArchiveFile(),
         m_pPanelResult->IsChangedSinceArchive(), m_pPanelResult->GetFit());
     const PlotData data = PlotData::Build(contents, g_nProgramMode, m_pPanelResult->GetFit());
     // One printout for the preview, one for printing from it.
     auto* pPreview =
-        new wxPrintPreview(new ReportPrintout(strHtml, data), new ReportPrintout(strHtml, data));
+        new wxPrintPreview(new ReportPrintout(doc, data), new ReportPrintout(doc, data));
     if (!pPreview->IsOk()) {
         delete pPreview;
         ShowErrorBox(_("The print preview cannot be shown: no printing is set up."));

@@ -13,6 +13,7 @@
 #include "archive/ArchiveDocument.h"
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
+#include "grid/UncertaintyStatement.h"
 #include "ui/DetailsDialog.h"
 #include "ui/ErrorBox.h"
 #include "ui/GridClipboardHandler.h"
@@ -349,8 +350,22 @@ bool PanelResult::EditDetails() {
     DismissNotice();
     m_details = dlg.GetDetails();
     ShowDetailsSummary();
+    // The reference's uncertainty is part of Keff's.
+    if (m_pFit) ShowFitUncertainties();
     NotifyChanged();
     return true;
+}
+
+void PanelResult::ShowFitUncertainties() {
+    // Each value's U from its budget; none without one.
+    const UncertaintyStatement statement(CollectContents(), m_pFit.get());
+    const CalibrationBudget* pBudget = statement.GetBudget();
+    for (int j = 0; j < CalibrationFit::kValues; ++j)
+        m_arrLabelU[j]->SetLabel(pBudget ? wxT("\u00B1 ") +
+                                               ResultFormat::FormatUncertainty(
+                                                   pBudget->GetValueBudgets()[j].GetExpanded())
+                                         : wxString());
+    Layout();
 }
 
 void PanelResult::ShowDetailsSummary() {
@@ -380,11 +395,9 @@ void PanelResult::Fit() {
     // Filling the manual boxes takes any earlier fit and labels away; the
     // new ones come after.
     if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, *pFit))) return;
-    for (int j = 0; j < CalibrationFit::kValues; ++j)
-        m_arrLabelU[j]->SetLabel(wxT("\u00B1 ") +
-                                 ResultFormat::FormatUncertainty(fit.GetExpandedUncertainty()[j]));
+    const UncertaintyStatement statement(contents, pFit.get());
     m_pFit = std::move(pFit);
-    Layout();
+    ShowFitUncertainties();
     // Now with the fit, for the plot's band.
     NotifyChanged();
     OfferUndo(
@@ -395,7 +408,8 @@ void PanelResult::Fit() {
                              wxTRANSLATE("Fit over %d rows: residual %s %%, %d degrees of freedom. "
                                          "\u00B1 are 95 %% intervals."))),
                          fit.GetRows(), ResultFormat::FormatUncertainty(fit.GetResidualPercent()),
-                         fit.GetDegreesOfFreedom()));
+                         fit.GetDegreesOfFreedom()) +
+            wxT(" ") + statement.DescribeBudget());
 }
 
 void PanelResult::OfferBetterRoot() {

@@ -42,8 +42,9 @@ public:
 
     void Count();
     // Count's checks, then the fit over every complete row into the manual
-    // boxes and grid through Set; its U beside each manual box, and a notice
-    // with its residual that offers the previous manual values back.
+    // boxes and grid through Set; beside each manual box the value's U from
+    // its budget, and a notice with the residual and whether the reference's
+    // uncertainty is included, which offers the previous manual values back.
     void Fit();
     // Empties everything but the laboratory fields of the record.
     void Clear();
@@ -140,6 +141,9 @@ private:
     void OnDetails(wxCommandEvent& event);
     // The line above the grids names the record's item.
     void ShowDetailsSummary();
+    // The ± label beside each manual box: its U from the fit's budget, which
+    // takes the record's reference into account.
+    void ShowFitUncertainties();
     void OnTextT(wxCommandEvent& event);
     // An edited manual box no longer shows the fit: its U labels go.
     void OnTextManual(wxCommandEvent& event);

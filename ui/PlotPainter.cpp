@@ -69,8 +69,11 @@ std::vector<PlotPainter::LegendItem> PlotPainter::LegendItems() const {
         items.push_back({kMarkFitBand, wxColour(), wxPENSTYLE_SOLID,
                          wxString::Format(_("Fit: %s intervals"), wxString(wxT("95 %")))});
     // The sign is no catalogue key: keys stay ASCII.
+    const wxString strBand = wxString::Format(wxT("\u00b1 %g %%"), m_data.GetAccuracyBand());
     items.push_back({kMarkBand, wxColour(), wxPENSTYLE_SOLID,
-                     wxString::Format(_("Accuracy within %s"), wxString(wxT("\u00b1 1 %")))});
+                     m_data.m_dTolerance > 0
+                         ? wxString::Format(_("Accuracy within the tolerance, %s"), strBand)
+                         : wxString::Format(_("Accuracy within %s"), strBand)});
     return items;
 }
 
@@ -242,8 +245,8 @@ void PlotPainter::DrawLower(wxDC& dc) {
     const wxRect& rect = m_rectLower;
     {
         wxDCClipper clip(dc, rect);
-        const int yHigh = MapY(rect, m_data.m_axisAccuracy, 1);
-        const int yLow = MapY(rect, m_data.m_axisAccuracy, -1);
+        const int yHigh = MapY(rect, m_data.m_axisAccuracy, m_data.GetAccuracyBand());
+        const int yLow = MapY(rect, m_data.m_axisAccuracy, -m_data.GetAccuracyBand());
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(wxBrush(kBandColour));
         dc.DrawRectangle(rect.x, yHigh, rect.width, yLow - yHigh + 1);

@@ -1,11 +1,6 @@
 #include "ui/ReportPrintout.h"
 
-#include <algorithm>
-
-#include <wx/html/htmprint.h>
-#include <wx/intl.h>
-
-#include "ui/PlotPainter.h"
+#include "ui/PagePainter.h"
 
 namespace {
 
@@ -13,55 +8,61 @@ namespace {
 // the sizes they have in the window; the printout scales them to the paper.
 const double kUnitsPerMM = 96 / 25.4;
 const double kMarginMM = 14;
-// The plot takes at least this share of the printable height; the report's
-// text shrinks as a whole when it would leave less.
-const double kLeastPlotShare = 0.36;
-const int kFontSize = 9;
+// Less paper inside the margins would take a page for every line or two.
+const double kLeastWidthMM = 60, kLeastHeightMM = 80;
+// Antialiased glyphs reach a unit or so past their advance: the layout
+// keeps that far inside the printable area.
+const int kOverhang = 2;
 
 }  // namespace
 
-ReportPrintout::ReportPrintout(const wxString& strHtml, const PlotData& data)
-    : wxPrintout(_("Calibration report")), m_strHtml(strHtml), m_data(data) {}
+ReportPrintout::ReportPrintout(const ReportDocument& doc, const PlotData& data)
+    : wxPrintout(doc.GetHeadline()), m_doc(doc), m_data(data) {}
+
+wxSize ReportPrintout::PageUnits(int nWidthMM, int nHeightMM) {
+    return wxSize(wxRound(nWidthMM * kUnitsPerMM), wxRound(nHeightMM * kUnitsPerMM));
+}
+
+wxRect ReportPrintout::PrintableArea(const wxSize& page) {
+    const int nMargin = wxRound(kMarginMM * kUnitsPerMM);
+    return wxRect(nMargin, nMargin, page.x - 2 * nMargin, page.y - 2 * nMargin);
+}
+
+bool ReportPrintout::MapPage(wxRect& area) {
+    wxDC* pDC = GetDC();
+    if (!pDC || !pDC->IsOk()) return false;
+    int nWidthMM = 0, nHeightMM = 0;
+    GetPageSizeMM(&nWidthMM, &nHeightMM);
+    if (nWidthMM < 2 * kMarginMM + kLeastWidthMM || nHeightMM < 2 * kMarginMM + kLeastHeightMM)
+        return false;
+    const wxSize page = PageUnits(nWidthMM, nHeightMM);
+    FitThisSizeToPage(page);
+    area = PrintableArea(page).Deflate(kOverhang);
+    return true;
+}
+
+void ReportPrintout::OnPreparePrinting() {
+    m_vecPages.clear();
+    wxRect area;
+    if (!MapPage(area)) return;
+    PagePainter painter(*GetDC());
+    m_vecPages = PageLayout(painter, area.width, area.height).Paginate(m_doc);
+}
+
+bool ReportPrintout::HasPage(int nPage) {
+    return nPage >= 1 && nPage <= static_cast<int>(m_vecPages.size());
+}
 
 void ReportPrintout::GetPageInfo(int* pMinPage, int* pMaxPage, int* pPageFrom, int* pPageTo) {
-    *pMinPage = *pMaxPage = *pPageFrom = *pPageTo = 1;
+    // Nothing laid out (no device, or no room inside the margins) still
+    // gives the framework a page, whose drawing then fails.
+    *pMinPage = *pPageFrom = 1;
+    *pMaxPage = *pPageTo = std::max<int>(1, static_cast<int>(m_vecPages.size()));
 }
 
 bool ReportPrintout::OnPrintPage(int nPage) {
-    wxDC* pDC = GetDC();
-    if (!pDC || !pDC->IsOk() || nPage != 1) return false;
-
-    int nPageMMWidth = 0, nPageMMHeight = 0;
-    GetPageSizeMM(&nPageMMWidth, &nPageMMHeight);
-    if (nPageMMWidth <= 2 * kMarginMM || nPageMMHeight <= 2 * kMarginMM) return false;
-
-    // Shrink the whole page (a larger page of units on the same paper) until
-    // the text leaves the plot its share.
-    double dZoom = 1.0;
-    wxHtmlDCRenderer renderer;
     wxRect area;
-    int nHtmlHeight = 0;
-    for (int nTry = 0; nTry < 4; ++nTry) {
-        const wxSize page(wxRound(nPageMMWidth * kUnitsPerMM * dZoom),
-                          wxRound(nPageMMHeight * kUnitsPerMM * dZoom));
-        FitThisSizeToPage(page);
-        const int margin = wxRound(kMarginMM * kUnitsPerMM * dZoom);
-        area = wxRect(margin, margin, page.x - 2 * margin, page.y - 2 * margin);
-        renderer.SetDC(pDC);
-        renderer.SetStandardFonts(kFontSize);
-        renderer.SetSize(area.width, area.height);
-        renderer.SetHtmlText(m_strHtml);
-        nHtmlHeight = renderer.GetTotalHeight();
-        const double dWanted = nHtmlHeight / (area.height * (1 - kLeastPlotShare));
-        if (dWanted <= 1.0) break;
-        dZoom *= dWanted * 1.02;
-    }
-
-    pDC->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    renderer.Render(area.x, area.y, 0, nHtmlHeight);
-    const int nGap = wxRound(4 * kUnitsPerMM * dZoom);
-    const wxRect plot(area.x, area.y + nHtmlHeight + nGap, area.width,
-                      std::max(1, area.height - nHtmlHeight - nGap));
-    PlotPainter(m_data, dZoom).Draw(*pDC, plot);
+    if (!HasPage(nPage) || !MapPage(area)) return false;
+    PagePainter(*GetDC()).Draw(m_vecPages[nPage - 1], area.GetTopLeft(), m_data);
     return true;
 }

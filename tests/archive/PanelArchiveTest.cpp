@@ -507,6 +507,33 @@ TEST_F(PanelArchiveTest, UndoBringsBackThePanelBeforeClearModeSwitchOpenAndPaste
     EXPECT_EQ(XRCID("ID_HELP"), CommandOf(m_pFrame->GetAcceleratorTable(), f1));
 }
 
+TEST_F(PanelArchiveTest, TheRecordGoesWithTheGridsAndClearKeepsTheLaboratorysFields) {
+    using D = CalibrationDetails;
+    Contents example = ExampleContents();
+    example.details.Set(D::kCustomer, wxString::FromUTF8("Заказчик"));
+    example.details.Set(D::kNotes, "two\nlines");
+    example.details.Set(D::kLaboratory, "Lab");
+    const wxString strIn = PathOf("in.xml"), strOut = PathOf("out.xml");
+    Spit(strIn, archive::FormatArchive(example, 0));
+    Build(0);
+    m_pPanel->LoadArchive(strIn);
+    EXPECT_EQ(m_pPanel->CollectContents().details, example.details);
+    ASSERT_TRUE(m_pPanel->SaveArchive(strOut));
+    Contents back;
+    wxString strError;
+    ASSERT_EQ(archive::ReadArchiveFile(strOut, 0, back, strError), archive::LoadStatus::kLoaded);
+    EXPECT_EQ(back.details, example.details);
+
+    Click("ID_CLEAR");
+    const CalibrationDetails cleared = m_pPanel->CollectContents().details;
+    EXPECT_EQ(cleared.Get(D::kCustomer), "");
+    EXPECT_EQ(cleared.Get(D::kNotes), "");
+    EXPECT_EQ(cleared.Get(D::kLaboratory), "Lab");
+    wxCommandEvent ctrlZ(wxEVT_MENU, wxID_UNDO);
+    m_pFrame->ProcessWindowEvent(ctrlZ);
+    EXPECT_EQ(m_pPanel->CollectContents().details, example.details);
+}
+
 // An oversized last-save file: LastSessionTest.
 TEST_F(PanelArchiveTest, OversizedFilesAreRefusedUnread) {
     const wxString strBig = PathOf("big.xml");

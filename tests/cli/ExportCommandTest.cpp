@@ -215,6 +215,50 @@ TEST_F(ExportCommandTest, FitExportsTheFitsSetAndRowsOrItsRefusal) {
     EXPECT_EQ(refused.strOut, "");
 }
 
+// A detector of the survey's population whose four points give the K3 search
+// no root: --fit fits it as the Fit button does, the result boxes keep what
+// the archive held, the CSV carries the fit and its budget.
+TEST_F(ExportCommandTest, FitWithoutTheCountsK3FitsAsTheButtonDoes) {
+    const char* const rows[][4] = {
+        {"", "1.922", "62.02", "61.99"},        {"", "3.285", "105.89", "105.91"},
+        {"1", "5.615", "181.01", "180.90"},     {"", "9.601", "309.22", "309.09"},
+        {"", "16.43", "527.56", "527.90"},      {"1", "28.13", "901.26", "901.20"},
+        {"", "48.27", "1535.62", "1536.00"},    {"", "83.05", "2617.60", "2616.98"},
+        {"", "143.5", "4446.36", "4449.24"},    {"1", "247.3", "7535.13", "7533.23"},
+        {"1", "419.3", "12679.18", "12676.00"},
+    };
+    Contents archived;
+    for (int r = 0; r < panel::kRows; ++r)
+        archived.table[r] = {rows[r][0], rows[r][1], rows[r][2], rows[r][3], "", ""};
+    archived.boxes[panel::kBoxT] = "76.1";
+    archived.boxes[panel::kBoxK1] = "0.123";
+    archived.details.Set(CalibrationDetails::kReferenceUncertainty, "1");
+    const std::string strPath = WriteArchive("nok3.xml", archived, 0);
+
+    // The Count on its own fails in the engine.
+    const Outcome counted = Export("--recount " + strPath);
+    EXPECT_EQ(counted.nStatus, 1);
+    EXPECT_EQ(counted.strErr, "varid-export: Can't find coefficient K3\n");
+
+    g_nProgramMode = 0;
+    Contents fitted = archived;
+    Calculator calc;
+    CalibrationRun run(calc);
+    CalibrationFit fit;
+    ASSERT_EQ(run.Fit(fitted, 4, fit), CalibrationRun::Outcome::kDone) << run.GetError();
+    const Outcome out = Export("--fit " + strPath);
+    EXPECT_EQ(out.nStatus, 0);
+    EXPECT_EQ(out.strErr,
+              "varid-export: Can't find coefficient K3\n"
+              "varid-export: The Count failed, so the result values are the archived ones; the "
+              "fit was made without it.\n");
+    EXPECT_EQ(out.strOut, CsvExport::Format(fitted, 0, &fit));
+    EXPECT_NE(out.strOut.find("\r\nK1,0.123,"), std::string::npos);
+    EXPECT_NE(out.strOut.find("\r\nDeviationReferencePercent,0.5000,"), std::string::npos);
+    for (int r = 0; r < panel::kRows; ++r)
+        EXPECT_LE(std::fabs(std::stod(fitted.manualTable[r][5].ToStdString())), 0.3) << r;
+}
+
 TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessage) {
     const std::string strGood = archive::FormatArchive(archive_example::ExampleContents(), 0);
     const std::string strCut = WriteText("cut.xml", strGood.substr(0, strGood.size() / 2));

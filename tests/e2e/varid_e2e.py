@@ -22,6 +22,7 @@ import configparser
 import glob
 import math
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -761,9 +762,11 @@ PLOT_BUTTON = {"en": (612, 32), "ru": (692, 32)}
 SET_BUTTON = {"ru": (971, 599)}
 # The "Print..." button at the left of the print preview's control bar.
 PREVIEW_PRINT = (28, 22)
-# In GTK's print dialog: the printer "Print to File" and the button "Print".
+# In GTK's print dialog: the printer "Print to File" from its top-left
+# corner, and the button "Print" from its bottom-right one (the dialog is
+# as wide as its language's labels need).
 PRINT_DIALOG_FILE_PRINTER = (82, 87)
-PRINT_DIALOG_PRINT = (575, 487)
+PRINT_DIALOG_PRINT = (-60, -29)
 
 
 def window_named(prog, title, timeout=15):
@@ -782,6 +785,45 @@ def geometry(prog, window):
     return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
 
 
+def use_file_printer(home):
+    """Only the "Print to File" printer, so no real printer is ever asked."""
+    os.makedirs(os.path.join(home, ".config", "gtk-3.0"))
+    with open(os.path.join(home, ".config", "gtk-3.0", "settings.ini"), "w") as out:
+        out.write("[Settings]\ngtk-print-backends=file\n")
+
+
+def print_to_file(prog, lang, preview_title, tmp):
+    """Ctrl+P, then the preview's "Print..." and GTK's "Print to File": the PDF written."""
+    prog.key("ctrl+p")
+    preview = window_named(prog, preview_title)
+    time.sleep(2 * SETTLE)
+    vx, vy, _, _ = geometry(prog, preview)
+    prog.tool("mousemove", "--sync", vx + PREVIEW_PRINT[0], vy + PREVIEW_PRINT[1])
+    prog.tool("click", "1")
+    dialog = window_named(prog, "Print" if lang == "en" else "Печать")
+    time.sleep(2 * SETTLE)
+    # Choose the one printer, "Print to File", then press "Print".
+    dx, dy, dw, dh = geometry(prog, dialog)
+    for x, y in ((dx + PRINT_DIALOG_FILE_PRINTER[0], dy + PRINT_DIALOG_FILE_PRINTER[1]),
+                 (dx + dw + PRINT_DIALOG_PRINT[0], dy + dh + PRINT_DIALOG_PRINT[1])):
+        prog.tool("mousemove", "--sync", x, y)
+        prog.tool("click", "1")
+        time.sleep(SETTLE)
+    found = []
+    end = time.time() + 20
+    while not found and time.time() < end:
+        found = [os.path.join(d, f) for d, _, files in os.walk(tmp) for f in files
+                 if f.endswith(".pdf")]
+        time.sleep(0.2)
+    check(found, "printing to file wrote no PDF")
+    # Written in the background: done when its size stops changing.
+    size = -1
+    while size != os.path.getsize(found[0]):
+        size = os.path.getsize(found[0])
+        time.sleep(0.5)
+    return found[0]
+
+
 def scenario_plot(args, tmp, display):
     """The plot window beside the main window after Count and Set (--out, a
     PNG), and the printed report through the print preview and GTK's "Print
@@ -792,10 +834,7 @@ def scenario_plot(args, tmp, display):
         "ru": ("russian", "ru_RU.UTF-8", "График калибровки", "Предварительный просмотр"),
     }[args.lang]
     write_settings(os.path.join(work, SETTINGS), work, 0, language)
-    # Only the "Print to File" printer, so no real printer is ever asked.
-    os.makedirs(os.path.join(home, ".config", "gtk-3.0"))
-    with open(os.path.join(home, ".config", "gtk-3.0", "settings.ini"), "w") as out:
-        out.write("[Settings]\ngtk-print-backends=file\n")
+    use_file_printer(home)
     nums = [(float(p), float(a), float(b)) for p, a, b in FREQ_ROWS]
     exp = expected_calibration([nums[i] for i in FREQ_TICKS], float(FREQ_T), 0)
     # Hand-set values a little off the Count's, so the two lines part.
@@ -826,34 +865,111 @@ def scenario_plot(args, tmp, display):
         if args.pdf:
             # The plot window took the focus when it opened; give it back.
             prog.tool("windowfocus", prog.window)
-            prog.key("ctrl+p")
-            preview = window_named(prog, preview_title)
-            time.sleep(2 * SETTLE)
-            vx, vy, _, _ = geometry(prog, preview)
-            prog.tool("mousemove", "--sync", vx + PREVIEW_PRINT[0], vy + PREVIEW_PRINT[1])
-            prog.tool("click", "1")
-            dialog = window_named(prog, "Print" if args.lang == "en" else "Печать")
-            time.sleep(2 * SETTLE)
-            # Choose the one printer, "Print to File", then press "Print".
-            dx, dy, _, _ = geometry(prog, dialog)
-            for offset in PRINT_DIALOG_FILE_PRINTER, PRINT_DIALOG_PRINT:
-                prog.tool("mousemove", "--sync", dx + offset[0], dy + offset[1])
-                prog.tool("click", "1")
-                time.sleep(SETTLE)
-            found = []
-            end = time.time() + 20
-            while not found and time.time() < end:
-                found = [os.path.join(d, f) for d, _, files in os.walk(tmp) for f in files
-                         if f.endswith(".pdf")]
-                time.sleep(0.2)
-            check(found, "printing to file wrote no PDF")
-            # Written in the background: done when its size stops changing.
-            size = -1
-            while size != os.path.getsize(found[0]):
-                size = os.path.getsize(found[0])
-                time.sleep(0.5)
-            shutil.copyfile(found[0], args.pdf)
+            shutil.copyfile(print_to_file(prog, args.lang, preview_title, tmp), args.pdf)
 
+# A full record for the certificate, in each language it is shown in.
+CERTIFICATE = {
+    "en": {
+        "preview": "Print preview",
+        "title": "Calibration certificate",
+        "page": "Page %d of %d",
+        "end": "End of certificate",
+        "details": {
+            "CertificateNumber": "2026-0142", "Instrument": "DRM-7 dose-rate meter",
+            "Manufacturer": "Northfield Instruments", "SerialNumber": "0417-23",
+            "Customer": "City Hospital No. 3, radiology department",
+            "CalibrationDate": "2026-03-02", "IssueDate": "2026-03-05",
+            "Temperature": "21.4", "Pressure": "100.8", "Humidity": "46",
+            "Notes": "Calibrated in the collimated beam at the distances of the laboratory's "
+                     "procedure RP-12.\nThe detector was warmed up for 30 minutes before the "
+                     "first reading.\nReadings are the means of ten counts.",
+            "Laboratory": "Ionising Radiation Calibration Laboratory",
+            "LaboratoryAddress": "14 Instrument Street, Northfield",
+            "Operator": "A. Smith", "ApprovedBy": "B. Jones, head of the laboratory",
+            "ReferenceStandard": "Reference gamma field, Cs-137 source RS-4",
+            "ReferenceUncertainty": "3.0", "ReferenceCoverageFactor": "2",
+            "Unit": "\u00b5Sv/h", "Tolerance": "1.5"},
+    },
+    "ru": {
+        "preview": "Предварительный просмотр",
+        "title": "Сертификат калибровки",
+        "page": "Страница %d из %d",
+        "end": "Конец сертификата",
+        "details": {
+            "CertificateNumber": "2026-0142", "Instrument": "Дозиметр-радиометр ДРМ-7",
+            "Manufacturer": "Нортфилд Инструментс", "SerialNumber": "0417-23",
+            "Customer": "Городская больница № 3, отделение радиологии",
+            "CalibrationDate": "2026-03-02", "IssueDate": "2026-03-05",
+            "Temperature": "21.4", "Pressure": "100.8", "Humidity": "46",
+            "Notes": "Калибровка в коллимированном пучке на расстояниях по методике "
+                     "лаборатории МК-12.\nДетектор прогревался 30 минут до первого "
+                     "отсчёта.\nПоказания — средние из десяти отсчётов.",
+            "Laboratory": "Лаборатория калибровки средств измерений ионизирующих излучений",
+            "LaboratoryAddress": "ул. Приборная, 14, Нортфилд",
+            "Operator": "А. Смирнов", "ApprovedBy": "Б. Жуков, заведующий лабораторией",
+            "ReferenceStandard": "Эталонное поле гамма-излучения, источник Cs-137 ИС-4",
+            "ReferenceUncertainty": "3.0", "ReferenceCoverageFactor": "2",
+            "Unit": "мкЗв/ч", "Tolerance": "1.5"},
+    },
+}
+
+
+def mean_text(a, b):
+    """A mean of two readings to their digits, one more where it falls between them."""
+    d = max(decimals(a), decimals(b))
+    mean = (float(a) + float(b)) / 2
+    text = "%.*f" % (d, mean)
+    return text if abs(float(text) - mean) <= 1e-9 * abs(mean) else "%.*f" % (d + 1, mean)
+
+
+def scenario_certificate(args, tmp, display):
+    """The certificate of a counted panel with a full record, printed through
+    the print preview and GTK's "Print to File"; its pages read back with
+    pdftotext (--pdf keeps the PDF)."""
+    home, work = fresh_dirs(tmp)
+    cert = CERTIFICATE[args.lang]
+    language, lang = {"en": ("", "C.UTF-8"), "ru": ("russian", "ru_RU.UTF-8")}[args.lang]
+    write_settings(os.path.join(work, SETTINGS), work, 0, language)
+    use_file_printer(home)
+    write_archive(os.path.join(work, LAST_SAVE), 0, archived_freq_rows(("", "")),
+                  {"T": FREQ_T}, cert["details"])
+    with Program(args, display, home, work, lang=lang) as prog:
+        prog.click(*layout(prog)["count"], what="Count")
+        pdf = print_to_file(prog, args.lang, cert["preview"], tmp)
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, timeout=60)
+    check(info.returncode == 0, "pdfinfo cannot read the PDF: %s" % info.stderr.strip())
+    pages = int(re.search(r"^Pages:\s+(\d+)", info.stdout, re.M).group(1))
+    check(pages >= 2, "the certificate has %d page(s)" % pages)
+    details = cert["details"]
+
+    def page_text(n, mode):
+        res = subprocess.run(["pdftotext", mode, "-f", str(n), "-l", str(n), pdf, "-"],
+                             capture_output=True, text=True, timeout=60)
+        check(res.returncode == 0, "pdftotext failed on page %d" % n)
+        return res.stdout
+
+    # In drawing order, a wrapped text reads on across its lines; laid out,
+    # a table row reads along one line.
+    texts, rows = [], []
+    for n in range(1, pages + 1):
+        text = " ".join(page_text(n, "-raw").split())
+        for want in (cert["page"] % (n, pages), cert["title"], details["CertificateNumber"],
+                     details["Laboratory"]):
+            check(want in text, "page %d of %d lacks %r" % (n, pages, want))
+        texts.append(text)
+        rows += [line.split() for line in page_text(n, "-layout").splitlines()]
+    for want in (details["Customer"], details["SerialNumber"], details["ReferenceStandard"]):
+        check(want in texts[0], "the first page lacks %r" % want)
+    check(cert["end"] in texts[-1] and all(cert["end"] not in t for t in texts[:-1]),
+          "the end mark is not on the last page alone")
+    # The plot on the last page shades the record's tolerance and says so.
+    check("\u00b1 %s %%" % details["Tolerance"] in texts[-1], "the plot names no tolerance")
+    # Every result row whole on one line: its reference value beside its mean reading.
+    for p, a, b in FREQ_ROWS:
+        check(any(len(words) >= 4 and words[:2] == [p, mean_text(a, b)] for words in rows),
+              "no result row %s, %s" % (p, mean_text(a, b)))
+    if args.pdf:
+        shutil.copyfile(pdf, args.pdf)
 
 SCENARIOS = {
     "count_set": scenario_count_set,
@@ -863,6 +979,7 @@ SCENARIOS = {
     "screenshot": scenario_screenshot,
     "details": scenario_details,
     "plot": scenario_plot,
+    "certificate": scenario_certificate,
 }
 # Scenarios that need a wider screen than the main window alone.
 SCREENS = {"plot": (1920, 1080)}
@@ -874,9 +991,9 @@ def main():
     ap.add_argument("--prefix", required=True, help="installation prefix")
     ap.add_argument("--xwin", required=True, help="the xwin companion program")
     ap.add_argument("--keep", action="store_true", help="keep the temporary directory")
-    ap.add_argument("--lang", choices=("en", "ru", "uk"), default="en", help="screenshot language")
+    ap.add_argument("--lang", choices=("en", "ru", "uk"), default="en", help="interface language")
     ap.add_argument("--out", help="screenshot PNG to write")
-    ap.add_argument("--pdf", help="printed report to write (scenario plot)")
+    ap.add_argument("--pdf", help="printed report to write (scenarios plot, certificate)")
     ap.add_argument("scenario", choices=["install"] + sorted(SCENARIOS))
     args = ap.parse_args()
     tmp = tempfile.mkdtemp(prefix="varid-e2e-%s-" % args.scenario)

@@ -3,9 +3,13 @@
 // safe writer, tested with them.
 #include "report/CsvExport.h"
 
+#include <cmath>
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "tests/archive/ArchiveTestData.h"
+#include "testsupport/KnownPanel.h"
 
 namespace {
 
@@ -102,6 +106,111 @@ TEST(CsvExport, TheRecordComesLastAfterTheFitOneFieldARecord) {
     EXPECT_NE(csv.find("\r\nNotes,\"one\ntwo\",,,,,,,\r\n"), std::string::npos);
     const std::string strLast = "\r\nDecisionRule,guarded,,,,,,,\r\n";
     EXPECT_EQ(csv.size() - strLast.size(), csv.rfind(strLast));
+}
+
+// The document's records, each split into its fields (none quoted here).
+std::vector<std::vector<std::string>> Records(const std::string& csv) {
+    std::vector<std::vector<std::string>> records;
+    size_t nStart = 3;  // after the byte-order mark
+    for (size_t nEnd; (nEnd = csv.find("\r\n", nStart)) != std::string::npos; nStart = nEnd + 2) {
+        std::vector<std::string> fields(1);
+        for (char ch : csv.substr(nStart, nEnd - nStart)) {
+            if (ch == ',')
+                fields.emplace_back();
+            else
+                fields.back() += ch;
+        }
+        records.push_back(fields);
+    }
+    return records;
+}
+
+// Digits from the first that is not 0, exponent left out.
+int SignificantDigits(const std::string& str) {
+    int n = 0;
+    bool bLeading = true;
+    for (char ch : str.substr(0, str.find('e'))) {
+        if (ch < '0' || ch > '9') continue;
+        bLeading = bLeading && ch == '0';
+        if (!bLeading) ++n;
+    }
+    return n;
+}
+
+double Num(const std::string& str) { return std::stod(str); }
+
+TEST(CsvExport, TheBudgetFollowsTheFitBeforeTheRecord) {
+    const ProgramMode mode(0);
+    const std::vector<int> rows = {0, 2, 3, 5, 6, 7, 8, 9, 10};
+    CalibrationFit fit;
+    panel::Contents c = PanelAfterFit(MakeDetectorData(0, rows, {0, 4, 6, 8}), fit);
+    c.details.Set(CalibrationDetails::kReferenceUncertainty, "2");
+    c.details.Set(CalibrationDetails::kTolerance, "5");
+    const auto records = Records(CsvExport::Format(c, 0, &fit));
+    auto find = [&](const std::string& strName) {
+        for (size_t i = 0; i < records.size(); ++i)
+            if (records[i][0] == strName) return i;
+        return records.size();
+    };
+    const size_t nDeviation = find("DeviationReferencePercent");
+    ASSERT_EQ(nDeviation, find("FitValue") + 6);
+    ASSERT_EQ(find("CertificateNumber"), nDeviation + 6 + 1 + rows.size() + 1 + 5);
+    for (const auto& record : records) EXPECT_EQ(record.size(), 9u) << record[0];
+
+    // The deviation: u_ref = 2 % / 2 and the residual, k near 1.96.
+    const double s = fit.GetResidualPercent(), uc = std::sqrt(1 + s * s);
+    const double expected[] = {1, s, uc, 0, 1.959964, 1.959964 * uc};
+    const char* const names[] = {"DeviationReferencePercent", "DeviationScatterPercent",
+                                 "DeviationCombinedPercent",  "DeviationDegreesOfFreedom",
+                                 "DeviationCoverageFactor",   "DeviationExpandedPercent"};
+    for (size_t i = 0; i < 6; ++i) {
+        const std::vector<std::string>& record = records[nDeviation + i];
+        EXPECT_EQ(record[0], names[i]);
+        EXPECT_GE(SignificantDigits(record[1]), 4) << record[1];
+        if (i != 3) {
+            EXPECT_NEAR(Num(record[1]), expected[i], 1e-3 * expected[i]) << names[i];
+        }
+        EXPECT_EQ(record[2], "");
+    }
+    EXPECT_GT(Num(records[nDeviation + 3][1]), 1000);
+
+    const size_t nRowHeader = nDeviation + 6;
+    EXPECT_EQ(records[nRowHeader],
+              (std::vector<std::string>{
+                  "BudgetRow", "FitPercent", "OffsetPercent", "ReferencePercent", "CombinedPercent",
+                  "EffectiveDegreesOfFreedom", "CoverageFactor", "ExpandedPercent", "Verdict"}));
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const std::vector<std::string>& r = records[nRowHeader + 1 + k];
+        EXPECT_EQ(r[0], "Row" + std::to_string(rows[k] + 1));
+        for (int i = 1; i < 8; ++i) EXPECT_GE(SignificantDigits(r[i]), 4) << r[0] << " " << r[i];
+        EXPECT_EQ(r[3], "1.000");
+        // Within 0.1 % and U near 2 % of 5 %: the simple rule passes.
+        EXPECT_EQ(r[8], "pass") << r[0];
+    }
+
+    const size_t nValueHeader = nRowHeader + 1 + rows.size();
+    EXPECT_EQ(records[nValueHeader],
+              (std::vector<std::string>{"BudgetValue", "FitStandard", "ReferenceStandard",
+                                        "CombinedStandard", "EffectiveDegreesOfFreedom",
+                                        "CoverageFactor", "Expanded", "", ""}));
+    for (int j = 0; j < CalibrationFit::kValues; ++j) {
+        const std::vector<std::string>& r = records[nValueHeader + 1 + j];
+        EXPECT_EQ(r[0], panel::kResultBoxes[j].pszCsvName);
+        const double u = fit.GetStandardUncertainty()[j];
+        EXPECT_NEAR(Num(r[1]), u, 1e-3 * u) << r[0];
+        // Keff carries 1 % of itself; the others no reference, and their
+        // k is the fit's own at n - 5 degrees of freedom.
+        const double uRef = j == CalibrationFit::kKeff ? fit.GetSet()[j] / 100 : 0;
+        EXPECT_NEAR(Num(r[2]), uRef, 1e-3 * uRef) << r[0];
+        if (j != CalibrationFit::kKeff) {
+            EXPECT_NEAR(Num(r[5]), fit.GetCoverageFactor(), 1e-3) << r[0];
+        }
+    }
+
+    // Without a tolerance no verdict; without a fit no budget.
+    c.details.Set(CalibrationDetails::kTolerance, "");
+    EXPECT_EQ(Records(CsvExport::Format(c, 0, &fit))[nRowHeader + 1][8], "");
+    EXPECT_EQ(CsvExport::Format(c, 0).find("Deviation"), std::string::npos);
 }
 
 }  // namespace

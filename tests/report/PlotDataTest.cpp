@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "calc/CalibrationBudget.h"
 #include "report/PlotData.h"
 #include "testsupport/KnownPanel.h"
 
@@ -141,13 +142,17 @@ TEST(PlotData, AFitGivesTheManualLineItsBandAndEachRowItsInterval) {
         const ProgramMode mode(nMode);
         const DataSet data = MakeDetectorData(nMode, kAllRows, {1, 6, 9, 10}, nMode == 0);
         CalibrationFit fit;
-        const panel::Contents contents = PanelAfterFit(data, fit);
+        panel::Contents contents = PanelAfterFit(data, fit);
+        // A reference of 2 % at k = 2: u_ref = 1 %.
+        contents.details.Set(CalibrationDetails::kReferenceUncertainty, "2");
         const PlotData plot = PlotData::Build(contents, nMode, &fit);
-        const std::vector<double>& rowU = fit.GetRowExpandedUncertainty();
-        ASSERT_EQ(rowU.size(), data.rows.size());
+        CalibrationBudget budget;
+        ASSERT_TRUE(budget.Evaluate(fit, 1.0));
+        ASSERT_EQ(budget.GetRowBudgets().size(), data.rows.size());
         ASSERT_EQ(plot.m_vecPoints.size(), data.rows.size());
 
-        // The band runs along the manual line's own samples, around it.
+        // The band runs along the manual line's own samples, around it, and
+        // always holds the reference's 1.96 %.
         const auto& line = plot.m_manual.vecSegments;
         ASSERT_EQ(line.size(), 1u);
         ASSERT_EQ(plot.m_vecBand.size(), 1u);
@@ -155,33 +160,34 @@ TEST(PlotData, AFitGivesTheManualLineItsBandAndEachRowItsInterval) {
         ASSERT_EQ(band.size(), line[0].size());
         for (size_t i = 0; i < band.size(); ++i) {
             EXPECT_EQ(band[i].dX, line[0][i].dX) << i;
-            EXPECT_LT(band[i].dLow, line[0][i].dY) << i;
-            EXPECT_GT(band[i].dHigh, line[0][i].dY) << i;
             EXPECT_NEAR(band[i].dHigh - line[0][i].dY, line[0][i].dY - band[i].dLow,
                         1e-12 * line[0][i].dY)
                 << i;
+            EXPECT_GE(band[i].dHigh - line[0][i].dY, 0.0195 * line[0][i].dY) << i;
         }
         // The line ends at the outermost rows' readings: the band's
-        // half-width there is the U the fit gives those rows.
+        // half-width there is the U of those rows' budgets.
         for (const bool bFirst : {true, false}) {
             const PlotData::Interval& end = bFirst ? band.front() : band.back();
+            const PlotData::XY& at = bFirst ? line[0].front() : line[0].back();
             size_t k = 0;
             for (size_t i = 1; i < plot.m_vecPoints.size(); ++i)
                 if ((plot.m_vecPoints[i].dX < plot.m_vecPoints[k].dX) == bFirst) k = i;
-            ExpectNear(rowU[k], (end.dHigh - end.dLow) / 2, "band at row " + std::to_string(k));
+            ExpectNear(budget.GetRowBudgets()[k].GetExpanded() / 100 * at.dY,
+                       (end.dHigh - end.dLow) / 2, "band at row " + std::to_string(k));
         }
 
-        // Each row's manual accuracy gets its interval in percent of its
-        // reference value, and the accuracy axis shows it whole.
+        // Each row's manual accuracy gets the deviation's U: the reference
+        // and the residual, with k near 1.96 as the reference dominates.
+        const double s = fit.GetResidualPercent();
+        ASSERT_LT(s, 0.1);
         ASSERT_EQ(plot.m_vecAccuracyInterval.size(), data.rows.size());
         for (size_t i = 0; i < data.rows.size(); ++i) {
             const PlotData::Interval& bar = plot.m_vecAccuracyInterval[i];
             EXPECT_EQ(bar.dX, plot.m_vecAccuracyManual[i].dX);
             ExpectNear(plot.m_vecAccuracyManual[i].dY, (bar.dLow + bar.dHigh) / 2,
                        "bar centre " + std::to_string(i));
-            EXPECT_GT(rowU[i], 0);
-            ExpectNear(100 * rowU[i] / Num(data.rows[i].strRealP), (bar.dHigh - bar.dLow) / 2,
-                       "bar " + std::to_string(i));
+            EXPECT_NEAR((bar.dHigh - bar.dLow) / 2, 1.95996 * std::sqrt(1 + s * s), 1e-4) << i;
             ExpectAxisCovers(plot.m_axisAccuracy, bar.dLow);
             ExpectAxisCovers(plot.m_axisAccuracy, bar.dHigh);
         }

@@ -1,8 +1,7 @@
 // The report document of known panels, read back cell by cell, in English
-// and in Russian.
+// and in Russian: the certificate's own pages, and the data pages after them.
 #include <algorithm>
 #include <cstring>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -15,34 +14,45 @@
 
 namespace {
 
-// The innermost table cells in document order, tags removed and entities
-// resolved: what a reader of the page sees in each cell.
-std::vector<std::string> Cells(const wxString& html) {
-    static const std::regex cell("<t[dh][^>]*>((?:(?!<t[dh]|</t[dh]>)[\\s\\S])*)</t[dh]>");
-    static const std::regex tag("<[^>]*>");
+using Details = CalibrationDetails;
+
+size_t SectionOf(const ReportDocument& doc, const std::string& strHeading) {
+    for (size_t i = 0; i < doc.m_vecSections.size(); ++i)
+        if (doc.m_vecSections[i].strHeading.utf8_string() == strHeading) return i;
+    ADD_FAILURE() << "no section " << strHeading;
+    return doc.m_vecSections.size();
+}
+
+// The cells of every table from section nFirst on, in reading order: a ruled
+// table's headers, then its rows.
+std::vector<std::string> Cells(const ReportDocument& doc, size_t nFirst = 0) {
     std::vector<std::string> cells;
-    const std::string text = html.utf8_string();
-    for (std::sregex_iterator it(text.begin(), text.end(), cell), end; it != end; ++it) {
-        std::string s = std::regex_replace((*it)[1].str(), tag, "");
-        for (const auto& e : {std::pair<const char*, const char*>{"&lt;", "<"},
-                              {"&gt;", ">"},
-                              {"&quot;", "\""},
-                              {"&amp;", "&"}})
-            for (size_t p; (p = s.find(e.first)) != std::string::npos;)
-                s.replace(p, std::strlen(e.first), e.second);
-        cells.push_back(s);
-    }
+    for (size_t i = nFirst; i < doc.m_vecSections.size(); ++i)
+        for (const ReportDocument::Block& block : doc.m_vecSections[i].vecBlocks) {
+            if (block.kind != ReportDocument::Block::Kind::kTable) continue;
+            if (block.table.bRuled)
+                for (const auto& column : block.table.vecColumns)
+                    cells.push_back(column.strHeader.utf8_string());
+            for (const auto& row : block.table.vecRows)
+                for (const wxString& cell : row) cells.push_back(cell.utf8_string());
+        }
     return cells;
+}
+
+const ReportDocument::Table& TableOf(const ReportDocument& doc, const std::string& strHeading,
+                                     size_t nBlock) {
+    return doc.m_vecSections[SectionOf(doc, strHeading)].vecBlocks.at(nBlock).table;
 }
 
 struct Labels {
     wxLanguage language;
-    const char *title, *date, *mode, *modeValue, *archive, *changed, *result, *manual, *deadTime,
-        *keff, *grid, *manualGrid, *row, *realP, *correction, *accuracy;
+    const char *title, *data, *date, *mode, *modeValue, *archive, *changed, *result, *manual,
+        *deadTime, *keff, *grid, *manualGrid, *row, *realP, *correction, *accuracy;
 };
 
 const Labels kEnglish = {wxLANGUAGE_ENGLISH,
                          "Calibration report",
+                         "Calibration data",
                          "Date and time",
                          "Program mode",
                          "With frequency",
@@ -60,6 +70,7 @@ const Labels kEnglish = {wxLANGUAGE_ENGLISH,
                          "Accuracy"};
 const Labels kRussian = {wxLANGUAGE_RUSSIAN,
                          "Отчёт о калибровке",
+                         "Данные калибровки",
                          "Дата и время",
                          "Режим программы",
                          "С частотой",
@@ -136,11 +147,12 @@ TEST(ReportDocument, ShowsThePanelsTextsInEnglishAndRussian) {
         } cases[] = {{&counted, "", false}, {&set, "/data/run <1>.xml", true}};
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(pLabels->title) + (c.bSet ? ", Set" : ", Count"));
-            const wxString html = ReportDocument::BuildHtml(*c.pContents, 0, when,
-                                                            wxString::FromUTF8(c.szArchive), true);
-            EXPECT_NE(html.find(wxString::FromUTF8(pLabels->title)), wxString::npos);
-            EXPECT_EQ(html.find("<b>n/a"), wxString::npos) << "typed markup must be escaped";
-            EXPECT_EQ(Cells(html), ExpectedCells(*c.pContents, *pLabels, c.szArchive, c.bSet));
+            const ReportDocument doc =
+                ReportDocument::Build(*c.pContents, 0, when, wxString::FromUTF8(c.szArchive), true);
+            EXPECT_EQ(doc.m_strTitle.utf8_string(), pLabels->title);
+            // Typed markup characters are text like any other.
+            EXPECT_EQ(Cells(doc, SectionOf(doc, pLabels->data)),
+                      ExpectedCells(*c.pContents, *pLabels, c.szArchive, c.bSet));
         }
     }
 }
@@ -150,9 +162,10 @@ TEST(ReportDocument, AFitAddsItsValuesUncertaintiesRowsAndResidual) {
     CalibrationFit fit;
     const panel::Contents c = PanelAfterFit(data, fit);
     const wxDateTime when(4, wxDateTime::Mar, 2026, 5, 6, 7);
-    const std::vector<std::string> plain = Cells(ReportDocument::BuildHtml(c, 0, when, "", false));
-    const std::vector<std::string> cells =
-        Cells(ReportDocument::BuildHtml(c, 0, when, "", false, &fit));
+    const ReportDocument plainDoc = ReportDocument::Build(c, 0, when, "", false);
+    const ReportDocument fitDoc = ReportDocument::Build(c, 0, when, "", false, &fit);
+    const std::vector<std::string> plain = Cells(plainDoc, SectionOf(plainDoc, "Calibration data"));
+    const std::vector<std::string> cells = Cells(fitDoc, SectionOf(fitDoc, "Calibration data"));
 
     // The fit's cells stand between the values and the grids; the rest is
     // the page without the fit.
@@ -195,6 +208,188 @@ TEST(ReportDocument, AFitAddsItsValuesUncertaintiesRowsAndResidual) {
     EXPECT_EQ(tail[3], "6");
     EXPECT_EQ(tail[4], "Residual standard deviation s, %");
     expectShort(fit.GetResidualPercent(), tail[5], "s");
+}
+
+std::vector<std::string> Headings(const ReportDocument& doc) {
+    std::vector<std::string> headings;
+    for (const auto& section : doc.m_vecSections)
+        headings.push_back(section.strHeading.utf8_string());
+    return headings;
+}
+
+std::vector<std::string> Paragraphs(const ReportDocument& doc) {
+    std::vector<std::string> texts;
+    for (const auto& section : doc.m_vecSections)
+        for (const auto& block : section.vecBlocks)
+            if (block.kind == ReportDocument::Block::Kind::kParagraph)
+                texts.push_back(block.strText.utf8_string());
+    return texts;
+}
+
+TEST(ReportDocument, ACertificateNumberMakesACertificateOfTheSameLayout) {
+    const DataSet data = MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 5, 7, 9});
+    const wxDateTime when(4, wxDateTime::Mar, 2026, 5, 6, 7);
+    const struct {
+        const char *number, *title, *numberLine, *end, *noCopies;
+    } cases[] = {
+        {"", "Calibration report", "", "End of report",
+         "This report may not be reproduced other than in full without the written approval of "
+         "the laboratory."},
+        {"2026/017 <a>", "Calibration certificate", "No. 2026/017 <a>", "End of certificate",
+         "This certificate may not be reproduced other than in full without the written approval "
+         "of the laboratory."},
+    };
+    std::vector<std::vector<std::string>> layouts;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        panel::Contents contents = PanelAfterCount(data);
+        contents.details.Set(Details::kCertificateNumber, c.number);
+        const ReportDocument doc = ReportDocument::Build(contents, 0, when, "", false);
+        EXPECT_EQ(doc.IsCertificate(), *c.number != 0);
+        EXPECT_EQ(doc.m_strTitle.utf8_string(), c.title);
+        EXPECT_EQ(doc.m_strNumber.utf8_string(), c.numberLine);
+        EXPECT_EQ(doc.m_strEnd.utf8_string(), c.end);
+        // The first page opens with the title and, on a certificate, its number.
+        const std::vector<std::string> texts = Paragraphs(doc);
+        EXPECT_EQ(texts.at(0), *c.number ? std::string(c.title) + " " + c.numberLine : c.title);
+        for (const char* statement :
+             {"The results relate only to the item calibrated.", c.noCopies})
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), statement), 1) << statement;
+        layouts.push_back(Headings(doc));
+    }
+    EXPECT_EQ(layouts[0], layouts[1]);
+}
+
+TEST(ReportDocument, TheFinalValuesAndResultsCarryTheUnitsOfTheirMode) {
+    const struct {
+        int nMode;
+        const char *unit, *periodUnit;
+        std::vector<std::string> units;    // dead time, Keff, K1, K2, K3
+        std::vector<std::string> headers;  // of the results table
+    } cases[] = {
+        {0,
+         "mSv/h",
+         "ms",
+         {"µs", "mSv/h·µs", "", "µs⁻¹", "µs"},
+         {"Real P0, mSv/h", "Mean frequency, Hz", "Corrected value, mSv/h", "Deviation, %"}},
+        {1,
+         "mSv/h",
+         "ms",
+         {"ms", "mSv/h·ms", "", "ms⁻¹", "ms"},
+         {"Real P0, mSv/h", "Mean period, ms", "Corrected value, mSv/h", "Deviation, %"}},
+        {1,
+         "1/s",
+         "",
+         {"µs", "1/s·µs", "", "µs⁻¹", "µs"},
+         {"Real P0, 1/s", "Mean period, µs", "Corrected value, 1/s", "Deviation, %"}},
+        // Without a unit of its own Real P0 reads as a pure number.
+        {0,
+         "",
+         "",
+         {"µs", "µs", "", "µs⁻¹", "µs"},
+         {"Real P0", "Mean frequency, Hz", "Corrected value", "Deviation, %"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nMode) + " " + c.unit + " " + c.periodUnit);
+        panel::Contents contents = PanelAfterCount(
+            MakeDetectorData(c.nMode, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 5, 7, 9}));
+        contents.details.Set(Details::kUnit, wxString::FromUTF8(c.unit));
+        contents.details.Set(Details::kPeriodUnit, wxString::FromUTF8(c.periodUnit));
+        const ReportDocument doc =
+            ReportDocument::Build(contents, c.nMode, wxDateTime::Now(), "", false);
+        const ReportDocument::Table& values = TableOf(doc, "Final values", 1);
+        ASSERT_EQ(values.vecRows.size(), 5u);
+        for (size_t j = 0; j < 5; ++j)
+            EXPECT_EQ(values.vecRows[j][2].utf8_string(), c.units[j]) << j;
+        const ReportDocument::Table& results = TableOf(doc, "Results", 0);
+        std::vector<std::string> headers;
+        for (const auto& column : results.vecColumns)
+            headers.push_back(column.strHeader.utf8_string());
+        EXPECT_EQ(headers, c.headers);
+    }
+}
+
+TEST(ReportDocument, TheFirstPagesIdentifyTheItemAndGiveTheFinalSetsResults) {
+    const DataSet data = MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 10}, {0, 5, 7, 9});
+    const panel::Contents counted = PanelAfterCount(data);
+    panel::Contents set = counted;
+    ApplySet(set, data, {3.1L, 8800, 0.3L, 0.025L, 2.5L});
+    const wxDateTime when(4, wxDateTime::Mar, 2026, 5, 6, 7);
+
+    // Only the given fields, in the record's order; k defaults to 2 beside an uncertainty.
+    set.details.Set(Details::kSerialNumber, "SN 42");
+    set.details.Set(Details::kCustomer, wxString::FromUTF8("Заказчик"));
+    set.details.Set(Details::kTemperature, "21.5");
+    set.details.Set(Details::kReferenceUncertainty, "1.5");
+    set.details.Set(Details::kNotes, "First line\nsecond line");
+    set.details.Set(Details::kOperator, "I. Operator");
+    const ReportDocument doc = ReportDocument::Build(set, 0, when, "", false);
+    EXPECT_EQ(Headings(doc),
+              (std::vector<std::string>{"", "Identification", "Final values", "Results", "Notes",
+                                        "", "Calibration data", "Measurement grid",
+                                        "Manual grid (after Set)", ""}));
+    const std::vector<std::string> identification = {"Serial number",
+                                                     "SN 42",
+                                                     "Customer",
+                                                     "Заказчик",
+                                                     "Temperature, °C",
+                                                     "21.5",
+                                                     "Reference expanded uncertainty, %",
+                                                     "1.5",
+                                                     "Reference coverage factor k",
+                                                     "2"};
+    const std::vector<std::string> all = Cells(doc, SectionOf(doc, "Identification"));
+    EXPECT_TRUE(std::equal(identification.begin(), identification.end(), all.begin()));
+    EXPECT_EQ(doc.m_vecSections[SectionOf(doc, "Notes")].vecBlocks[0].strText,
+              "First line\nsecond line");
+    // The statements, then the lines to sign them.
+    const auto& signatures = doc.m_vecSections[SectionOf(doc, "Notes") + 1].vecBlocks.at(2);
+    ASSERT_EQ(signatures.kind, ReportDocument::Block::Kind::kSignatures);
+    ASSERT_EQ(signatures.vecSignatures.size(), 2u);
+    EXPECT_EQ(signatures.vecSignatures[0].strRole, "Operator");
+    EXPECT_EQ(signatures.vecSignatures[0].strName, "I. Operator");
+    EXPECT_EQ(signatures.vecSignatures[1].strRole, "Approved by");
+    EXPECT_EQ(signatures.vecSignatures[1].strName, "");
+
+    // The final set is the manual one once Set has shown rows, else the Count's.
+    const struct {
+        const panel::Contents* pContents;
+        const panel::GridTable* pFinal;
+        bool bManual;
+    } sets[] = {{&counted, &counted.table, false}, {&set, &set.manualTable, true}};
+    for (const auto& f : sets) {
+        SCOPED_TRACE(f.bManual ? "Set" : "Count");
+        const ReportDocument d = ReportDocument::Build(*f.pContents, 0, when, "", false);
+        const ReportDocument::Table& values = TableOf(d, "Final values", 1);
+        for (int j = 0; j < panel::kResults; ++j) {
+            const panel::ResultBox& box = panel::kResultBoxes[j];
+            EXPECT_EQ(values.vecRows[j][1],
+                      f.pContents->boxes[f.bManual ? box.manual : box.result]);
+        }
+        const ReportDocument::Table& results = TableOf(d, "Results", 0);
+        ASSERT_EQ(results.vecRows.size(), data.rows.size());
+        for (size_t i = 0; i < data.rows.size(); ++i) {
+            const DataRow& row = data.rows[i];
+            const auto& cells = results.vecRows[i];
+            EXPECT_EQ(cells[0].utf8_string(), row.strRealP);
+            // The mean to the readings' digits, and one more where it falls between them.
+            const double dMean = (std::stod(row.strFirst) + std::stod(row.strSecond)) / 2;
+            EXPECT_NEAR(std::stod(cells[1].utf8_string()), dMean, 1e-9 * dMean) << cells[1];
+            const size_t nDecimals = row.strFirst.size() - row.strFirst.find('.') - 1;
+            const size_t nShown = cells[1].length() - cells[1].find('.') - 1;
+            EXPECT_TRUE(nShown == nDecimals || nShown == nDecimals + 1) << cells[1];
+            EXPECT_EQ(cells[2], (*f.pFinal)[row.nRow][4]);
+            EXPECT_EQ(cells[3], (*f.pFinal)[row.nRow][5]);
+        }
+    }
+
+    // Nothing counted yet: the certificate says so in place of values.
+    panel::Contents typed = counted;
+    for (auto& row : typed.table) row[4] = row[5] = "";
+    const std::vector<std::string> texts =
+        Paragraphs(ReportDocument::Build(typed, 0, when, "", false));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "There are no results yet: press Count."),
+              texts.end());
 }
 
 }  // namespace

@@ -263,4 +263,33 @@ TEST_F(PanelDetailsTest, TheLaboratoryOfTheSettingsStartsThePanelAndALastSaveWin
     }
 }
 
+// The reference's uncertainty is part of Keff's U: the label beside the
+// manual Keff follows an edit of the record, the others stay.
+TEST_F(PanelDetailsTest, TheFitsLabelsFollowTheRecordsReference) {
+    Build(0);
+    Enter(MakeDetectorData(0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {1, 6, 9, 10}));
+    Count();
+    Click("ID_FIT");
+    ASSERT_NE(m_pPanel->GetFit(), nullptr);
+    auto label = [this](const char* pszName) {
+        return XRCCTRL(*m_pPanel, pszName, wxStaticText)->GetLabel();
+    };
+    const wxString strKeff = label("ID_MANUAL_REGISTRATION_U");
+    const wxString strK1 = label("ID_MANUAL_K1_U");
+    ASSERT_FALSE(strKeff.empty());
+    CalibrationDetails d = m_pPanel->GetDetails();
+    d.Set(F::kReferenceUncertainty, "4");
+    TypeRecord(d);
+    ASSERT_NE(m_pPanel->GetFit(), nullptr) << "an edit of the record keeps the fit";
+    double dBefore = 0, dAfter = 0;
+    ASSERT_TRUE(strKeff.Mid(2).ToDouble(&dBefore));
+    ASSERT_TRUE(label("ID_MANUAL_REGISTRATION_U").Mid(2).ToDouble(&dAfter));
+    // u_ref = 2 % of Keff, expanded with k near 2: about 4 % of Keff more.
+    double dKeff = 0;
+    ASSERT_TRUE(Box("ID_MANUAL_REGISTRATION")->GetValue().ToDouble(&dKeff));
+    EXPECT_GT(dAfter, dBefore);
+    EXPECT_GT(dAfter, 0.035 * dKeff);
+    EXPECT_EQ(strK1, label("ID_MANUAL_K1_U"));
+}
+
 }  // namespace

@@ -50,8 +50,10 @@ TEST_F(PanelTest, FitFillsTheManualBoxesAndTheirLabelsAndUndoBringsTheOldOnesBac
     // The undo offer, known by its id.
     EXPECT_EQ(pNotice->GetNoticeId(), NoticeBar::kNoticeUndo);
     EXPECT_TRUE(pNotice->GetText().StartsWith("Fit over 11 rows: residual ")) << pNotice->GetText();
+    // The panel has no record yet: the reference is not included.
     EXPECT_TRUE(pNotice->GetText().EndsWith(
-        wxString::FromUTF8(" %, 6 degrees of freedom. \xC2\xB1 are 95 % intervals.")))
+        wxString::FromUTF8(" %, 6 degrees of freedom. \xC2\xB1 are 95 % intervals. No uncertainty "
+                           "of the reference is given: it is not included.")))
         << pNotice->GetText();
     ASSERT_NE(m_pPanel->GetFit(), nullptr);
     EXPECT_EQ(m_pPanel->GetFit()->GetRows(), 11);

@@ -135,6 +135,43 @@ TEST(PlotPainter, DrawsMarkersLinesAndBandWhereTheDataPutThem) {
     EXPECT_LT(r.painter.MapUpper(pts[0].dX, 100).y, r.painter.MapUpper(pts[0].dX, 10).y);
 }
 
+TEST(PlotPainter, TheAccuracyPanelShadesTheToleranceWhenOneIsSet) {
+    const DataSet data = MakeDetectorData(0, kAllRows, {0, 6, 8, 10});
+    const struct {
+        const char* tolerance;
+        double dBand;
+        const char* legend;
+    } cases[] = {
+        {"", 1, "Accuracy within \u00b1 1 %"},
+        {"0.5", 0.5, "Accuracy within the tolerance, \u00b1 0.5 %"},
+        {"2.5", 2.5, "Accuracy within the tolerance, \u00b1 2.5 %"},
+    };
+    const wxString strSvg = wxFileName::CreateTempFileName("varid_plot");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dBand);
+        panel::Contents contents = PanelAfterCount(data);
+        contents.details.Set(CalibrationDetails::kTolerance, c.tolerance);
+        const PlotData plot = PlotData::Build(contents, 0);
+        const Rendered r = Render(plot);
+        // Between two points, inside the band and a little beyond it, which
+        // stays in view.
+        const double x = std::sqrt(plot.m_vecPoints[2].dX * plot.m_vecPoints[3].dX);
+        for (double dSide : {1.0, -1.0}) {
+            const wxPoint in = r.painter.MapLower(x, 0.9 * dSide * c.dBand);
+            const wxPoint out = r.painter.MapLower(x, 1.15 * dSide * c.dBand);
+            EXPECT_TRUE(IsColour(r.image, in.x, in.y, PlotPainter::kBandColour, 6));
+            ASSERT_TRUE(r.painter.GetLowerRect().Contains(out));
+            EXPECT_FALSE(IsColour(r.image, out.x, out.y, PlotPainter::kBandColour, 6));
+        }
+        ASSERT_TRUE(PlotPainter::SaveSvg(plot, strSvg, wxSize(900, 640)));
+        wxFile file(strSvg);
+        wxString strText;
+        ASSERT_TRUE(file.ReadAll(&strText));
+        EXPECT_NE(strText.find(wxString::FromUTF8(c.legend)), wxString::npos);
+    }
+    wxRemoveFile(strSvg);
+}
+
 TEST(PlotPainter, NothingToShowIsSaidNotDrawn) {
     const Rendered r = Render(PlotData::Build(panel::Contents(), 0));
     for (const wxColour& c : {PlotPainter::kPointColour, PlotPainter::kTickedColour,
