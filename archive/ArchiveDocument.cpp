@@ -90,27 +90,46 @@ TiXmlElement* BuildDetails(const CalibrationDetails& details) {
 // back exactly, so they are read from a second parse that keeps every blank.
 // Another document's item fields never stay with this one's data; the
 // laboratory fields it does not name keep their values.
-void ReadDetails(const TiXmlElement* pArchive, const char* pszText, CalibrationDetails& details) {
+// The XML library steps over a UTF-8 sequence by the length its lead byte
+// announces, also when the text ends inside it, and then reads on: a truncated
+// sequence at the end would make it read past the buffer. Zeros behind the
+// terminator stop it there.
+constexpr size_t kParsePadding = 8;
+
+// The element's own text when its tags stand in the document just once, so
+// that they can only be the element's: the second parse then reads just that.
+std::string DetailsText(const std::string& strText) {
+    const size_t nStart = strText.find("<Details");
+    const size_t nEnd = strText.find("</Details>");
+    const bool bOnce = nStart != std::string::npos && nEnd != std::string::npos && nStart < nEnd &&
+                       strText.find("<Details", nStart + 1) == std::string::npos &&
+                       strText.find("</Details>", nEnd + 1) == std::string::npos;
+    const char chAfter = bOnce ? strText[nStart + 8] : '\0';
+    if (!bOnce || !(chAfter == '>' || chAfter == ' ' || chAfter == '\t' || chAfter == '\n'))
+        return strText;
+    // Zeros behind it, as behind every text the library parses here.
+    return strText.substr(nStart, nEnd + 10 - nStart) + std::string(kParsePadding, '\0');
+}
+
+void ReadDetails(const TiXmlElement* pArchive, const std::string& strText,
+                 CalibrationDetails& details) {
     details.ClearItemFields();
     if (!pArchive->FirstChildElement("Details")) return;
+    const std::string strDetails = DetailsText(strText);
     TiXmlBase::SetCondenseWhiteSpace(false);
     TiXmlDocument doc;
-    doc.Parse(pszText, nullptr, TIXML_ENCODING_UTF8);
+    doc.Parse(strDetails.c_str(), nullptr, TIXML_ENCODING_UTF8);
     TiXmlBase::SetCondenseWhiteSpace(true);
-    const TiXmlElement* pExact = doc.FirstChildElement("Archive");
-    const TiXmlElement* pDetails = pExact ? pExact->FirstChildElement("Details") : nullptr;
+    const TiXmlElement* pDetails = doc.FirstChildElement("Details");
+    if (!pDetails)
+        if (const TiXmlElement* pExact = doc.FirstChildElement("Archive"))
+            pDetails = pExact->FirstChildElement("Details");
     if (!pDetails) return;
     for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
         if (const TiXmlElement* pField = pDetails->FirstChildElement(spec.pszName))
             details.Set(spec.field, TextOf(pField));
     }
 }
-
-// The XML library steps over a UTF-8 sequence by the length its lead byte
-// announces, also when the text ends inside it, and then reads on: a truncated
-// sequence at the end would make it read past the buffer. Zeros behind the
-// terminator stop it there.
-constexpr size_t kParsePadding = 8;
 
 // The same line-end folding the XML library applies when it loads a file
 // itself, so a file read from memory parses exactly as one read from disk.
@@ -167,7 +186,7 @@ void WalkDocument(const Parsed& parsed, int nProgramMode, Contents& work) {
                 panel::ArchiveName(static_cast<panel::Box>(i)).c_str()))
             work.boxes[i] = CondensedTextOf(pBox);
     }
-    ReadDetails(pArchive, parsed.strText.c_str(), work.details);
+    ReadDetails(pArchive, parsed.strText, work.details);
 }
 
 bool Fail(const Failure& failure, wxString& strError, ReadFailure* pFailure) {
@@ -304,9 +323,8 @@ LoadStatus ReadFileText(const wxString& strPath, std::string& text, wxString& st
     return LoadStatus::kLoaded;
 }
 
-LoadStatus ReadFileInModes(const wxString& strPath, std::initializer_list<int> modes,
-                           Contents& io, int& nModeRead, wxString& strError,
-                           ReadFailure* pFailure) {
+LoadStatus ReadFileInModes(const wxString& strPath, std::initializer_list<int> modes, Contents& io,
+                           int& nModeRead, wxString& strError, ReadFailure* pFailure) {
     std::string text;
     const LoadStatus status = ReadFileText(strPath, text, strError, pFailure);
     if (status != LoadStatus::kLoaded) return status;

@@ -42,8 +42,8 @@ void FindBelow(const wxString& strDir, std::vector<wxString>& vecFiles) {
     if (!dir.IsOpened()) return;
     std::vector<wxString> vecNames, vecDirs;
     wxString strName;
-    for (bool b = dir.GetFirst(&strName, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
-         b; b = dir.GetNext(&strName)) {
+    for (bool b = dir.GetFirst(&strName, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN); b;
+         b = dir.GetNext(&strName)) {
         const wxString strPath = strDir + wxFILE_SEP_PATH + strName;
         // A folder named "x.xml" is searched like any folder.
         if (wxDirExists(strPath))
@@ -149,11 +149,14 @@ void ArchiveSummary::Add(const wxString& strPath) {
         row.vecFields.push_back(d.Get(static_cast<F>(i)));
     row.vecFields.push_back(d.Get(F::kOperator));
     row.vecFields.push_back(c.boxes[panel::kBoxT]);
-    for (const panel::ResultBox& r : panel::kResultBoxes) row.vecFields.push_back(c.boxes[r.result]);
-    for (const panel::ResultBox& r : panel::kResultBoxes) row.vecFields.push_back(c.boxes[r.manual]);
+    for (const panel::ResultBox& r : panel::kResultBoxes)
+        row.vecFields.push_back(c.boxes[r.result]);
+    for (const panel::ResultBox& r : panel::kResultBoxes)
+        row.vecFields.push_back(c.boxes[r.manual]);
     GridData grid;
     grid.Read(c.table, !GridData::IsSecondColumnInUse(c.table));
-    row.vecFields.push_back(wxString::Format(wxT("%d"), static_cast<int>(grid.m_vecGridRow.size())));
+    row.vecFields.push_back(
+        wxString::Format(wxT("%d"), static_cast<int>(grid.m_vecGridRow.size())));
     row.vecFields.push_back(MaxAbsAccuracy(c));
     wxString strRecount;
     if (m_bRecount) {
@@ -163,7 +166,7 @@ void ArchiveSummary::Add(const wxString& strPath) {
             strRecount = wxT("refused");
         else
             strRecount = ExportCommand::ListDifferences(c, recounted).empty() ? wxT("agrees")
-                                                                             : wxT("differs");
+                                                                              : wxT("differs");
     }
     row.vecFields.push_back(strRecount);
 

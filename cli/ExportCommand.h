@@ -43,8 +43,7 @@ public:
 
 private:
     // --summary PATH...: one row per archive below the paths.
-    int RunSummary(const std::vector<wxString>& vecPaths, bool bRecount,
-                   const wxString& strOutput);
+    int RunSummary(const std::vector<wxString>& vecPaths, bool bRecount, const wxString& strOutput);
     // The output, to FILE or to standard output; false said as a failure.
     bool WriteOutput(const std::string& text, const wxString& strOutput);
     void Print(FILE* pFile, const wxString& str) const;

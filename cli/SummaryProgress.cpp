@@ -28,8 +28,10 @@ void SummaryProgress::Show(size_t nDone, size_t nTotal) {
     if (m_bShown && nDone < nTotal && now - m_last < std::chrono::milliseconds(200)) return;
     m_last = now;
     m_bShown = true;
-    ConsoleStream::Write(m_pErr, wxT("\r") + wxString::Format(_("varid-export: %lu of %lu archives"),
-                                                            static_cast<unsigned long>(nDone), static_cast<unsigned long>(nTotal)));
+    ConsoleStream::Write(m_pErr,
+                         wxT("\r") + wxString::Format(_("varid-export: %lu of %lu archives"),
+                                                      static_cast<unsigned long>(nDone),
+                                                      static_cast<unsigned long>(nTotal)));
 }
 
 void SummaryProgress::Finish() {

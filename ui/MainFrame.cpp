@@ -178,8 +178,8 @@ void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
     menu.Append(nThis, _(wxS("This calibration\u2026")));
     menu.Append(nSummary, _(wxS("Summary of a folder\u2026")));
     wxWindow* pButton = FindWindow(XRCID("ID_EXPORT"));
-    const wxPoint where = pButton ? ScreenToClient(pButton->GetScreenRect().GetBottomLeft())
-                                  : wxDefaultPosition;
+    const wxPoint where =
+        pButton ? ScreenToClient(pButton->GetScreenRect().GetBottomLeft()) : wxDefaultPosition;
     const int nChosen = GetPopupMenuSelectionFromUser(menu, where);
     if (nChosen == nThis) m_pPanelResult->Export();
     if (nChosen == nSummary) m_pPanelResult->ExportSummary();

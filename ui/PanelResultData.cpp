@@ -82,15 +82,14 @@ void PanelResult::Export() {
 }
 
 void PanelResult::ExportSummary() {
-    const wxString strDir =
-        wxDirSelector(_("Choose the folder of archives to summarise"), g_strXmlFile, 0,
-                      wxDefaultPosition, this);
+    const wxString strDir = wxDirSelector(_("Choose the folder of archives to summarise"),
+                                          g_strXmlFile, 0, wxDefaultPosition, this);
     if (strDir.empty()) return;
     const wxString strName = wxDateTime::Now().Format(_("Varid_summary_%Y_%m_%d.xlsx"));
-    const wxString strPath = wxFileSelector(
-        _("Choose the file to write the summary to"), g_strXmlFile, strName, wxT("xlsx"),
-        _("Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT,
-        this);
+    const wxString strPath =
+        wxFileSelector(_("Choose the file to write the summary to"), g_strXmlFile, strName,
+                       wxT("xlsx"), _("Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv"),
+                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
     if (strPath.empty()) return;
     WriteSummary(strDir, strPath);
 }
@@ -105,12 +104,12 @@ bool PanelResult::WriteSummary(const wxString& strDir, const wxString& strPath) 
     ArchiveSummary summary(false);
     bool bDone = true;
     {
-        wxProgressDialog progress(_("Summary of a folder"),
-                                  wxString::Format(_("Reading %d archives..."),
-                                                   static_cast<int>(vecFiles.size())),
-                                  std::max<int>(1, static_cast<int>(vecFiles.size())), this,
-                                  wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE |
-                                      wxPD_ELAPSED_TIME | wxPD_REMAINING_TIME);
+        wxProgressDialog progress(
+            _("Summary of a folder"),
+            wxString::Format(_("Reading %d archives..."), static_cast<int>(vecFiles.size())),
+            std::max<int>(1, static_cast<int>(vecFiles.size())), this,
+            wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME |
+                wxPD_REMAINING_TIME);
         bDone = summary.Run(vecFiles, [&progress](size_t nDone, size_t) {
             return progress.Update(static_cast<int>(nDone));
         });
@@ -122,15 +121,16 @@ bool PanelResult::WriteSummary(const wxString& strDir, const wxString& strPath) 
     }
     const int nRows = static_cast<int>(summary.GetRows().size());
     const int nSkipped = static_cast<int>(summary.GetSkipped().size());
-    wxString strText = wxString::Format(
-        wxPLURAL("The summary of %d archive was written to %s.",
-                 "The summary of %d archives was written to %s.", nRows),
-        nRows, strPath);
+    wxString strText =
+        wxString::Format(wxPLURAL("The summary of %d archive was written to %s.",
+                                  "The summary of %d archives was written to %s.", nRows),
+                         nRows, strPath);
     if (nSkipped > 0)
-        strText += wxT(" ") + wxString::Format(wxPLURAL("%d file could not be read: see \"Skipped\".",
-                                                        "%d files could not be read: see \"Skipped\".",
-                                                        nSkipped),
-                                               nSkipped);
+        strText +=
+            wxT(" ") +
+            wxString::Format(wxPLURAL("%d file could not be read: see \"Skipped\".",
+                                      "%d files could not be read: see \"Skipped\".", nSkipped),
+                             nSkipped);
     ShowNotice(strText, _("OK"), [] {});
     return true;
 }

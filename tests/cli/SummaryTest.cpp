@@ -92,8 +92,8 @@ TEST_F(SummaryFolder, EveryArchiveIsARowAndEveryOtherFileIsSkippedWithItsReason)
         const char* pszMode;
         const char* pszSerial;
     } expected[] = {
-        {"a-2026.xml", "period", "S-1"}, {"b-2025.xml", "frequency", "S-1"},
-        {"c.xml", "frequency", "s-1"},   {"d.xml", "period", "A/B:7"},
+        {"a-2026.xml", "period", "S-1"},    {"b-2025.xml", "frequency", "S-1"},
+        {"c.xml", "frequency", "s-1"},      {"d.xml", "period", "A/B:7"},
         {"no-serial.xml", "frequency", ""}, {"x.xml/inside.xml", "frequency", "S-1"},
     };
     const auto& rows = summary.GetRows();
@@ -125,7 +125,8 @@ TEST_F(SummaryFolder, EveryArchiveIsARowAndEveryOtherFileIsSkippedWithItsReason)
 
     std::map<std::string, std::string> skipped;
     for (const auto& s : summary.GetSkipped())
-        skipped[s.strPath.AfterLast(wxFILE_SEP_PATH).utf8_string()] = archive::FailureCode(s.reason);
+        skipped[s.strPath.AfterLast(wxFILE_SEP_PATH).utf8_string()] =
+            archive::FailureCode(s.reason);
     const std::map<std::string, std::string> reasons = {{"broken.xml", "broken-xml"},
                                                         {"empty.xml", "empty"},
                                                         {"foreign.xml", "not-archive"},
@@ -190,9 +191,9 @@ TEST_F(SummaryFolder, ExitStatusSaysWhetherFilesWereSkipped) {
     }
     // -o writes the CSV into the file.
     const std::string strOut = PathOf("out.csv").utf8_string();
-    const ExportRun::Outcome run = ExportRun(m_dir.Name().utf8_string())
-                                       .Run("--summary " + Quoted(PathOf("c.xml").utf8_string()) +
-                                            " -o " + Quoted(strOut));
+    const ExportRun::Outcome run =
+        ExportRun(m_dir.Name().utf8_string())
+            .Run("--summary " + Quoted(PathOf("c.xml").utf8_string()) + " -o " + Quoted(strOut));
     EXPECT_EQ(0, run.nStatus);
     EXPECT_EQ("", run.strOut);
     EXPECT_NE(std::string::npos, archive_example::Slurp(wxString::FromUTF8(strOut)).find("s-1"));
@@ -208,9 +209,9 @@ TEST(SummarySheets, NamesAreCleanedCutAndNumberedIgnoringCase) {
         {{"summary", "SKIPPED", "Abc", "abc", "ABC"},
          {"summary (2)", "SKIPPED (2)", "Abc", "abc (2)", "ABC (3)"}},
         {{"'quoted'"}, {"_quoted_"}},
-        {{wxString('x', 40), wxString('x', 35)},
-         {wxString('x', 31), wxString('x', 27) + " (2)"}},
-        {{wxString::FromUTF8("\xD0\x9C\xD0\x9A\xD0\xA1-1"), wxString::FromUTF8("\xD0\xBC\xD0\xBA\xD1\x81-1")},
+        {{wxString('x', 40), wxString('x', 35)}, {wxString('x', 31), wxString('x', 27) + " (2)"}},
+        {{wxString::FromUTF8("\xD0\x9C\xD0\x9A\xD0\xA1-1"),
+          wxString::FromUTF8("\xD0\xBC\xD0\xBA\xD1\x81-1")},
          {wxString::FromUTF8("\xD0\x9C\xD0\x9A\xD0\xA1-1"),
           wxString::FromUTF8("\xD0\xBC\xD0\xBA\xD1\x81-1 (2)")}},
     };
