@@ -11,8 +11,11 @@
 #include "archive/SafeFile.h"
 #include "calc/ErrorReport.h"
 #include "cli/ExportCommand.h"
+#include "cli/SummaryWorkbook.h"
 #include "grid/GridData.h"
 #include "report/CsvExport.h"
+#include "report/ExportFile.h"
+#include "report/WorkbookExport.h"
 
 using F = CalibrationDetails::Field;
 
@@ -178,8 +181,8 @@ void ArchiveSummary::Add(const wxString& strPath) {
     const bool bManual = GridData::ShowsResults(c.manualTable);
     const panel::ResultBox& dt = panel::kResultBoxes[panel::kResultDeadTime];
     const panel::ResultBox& keff = panel::kResultBoxes[panel::kResultKeff];
-    row.bDeadTime = Number(c.boxes[bManual ? dt.manual : dt.result], row.dDeadTime);
-    row.bKeff = Number(c.boxes[bManual ? keff.manual : keff.result], row.dKeff);
+    row.strDeadTime = c.boxes[bManual ? dt.manual : dt.result];
+    row.strKeff = c.boxes[bManual ? keff.manual : keff.result];
     m_vecRows.push_back(std::move(row));
 }
 
@@ -208,7 +211,12 @@ std::string ArchiveSummary::FormatCsv() const {
 }
 
 bool ArchiveSummary::WriteFile(const wxString& strPath) const {
-    return archive::WriteFileReplacing(strPath, FormatCsv());
+    if (ExportFile::FormatOf(strPath, ExportFile::Format::kCsv) == ExportFile::Format::kCsv)
+        return archive::WriteFileReplacing(strPath, FormatCsv());
+    return WorkbookExport::PlaceWorkbook(
+        strPath, [this](const std::string& strFile, const std::string& strScratch) {
+            return SummaryWorkbook::Write(*this, strFile, strScratch);
+        });
 }
 
 std::vector<std::vector<size_t>> ArchiveSummary::HistoryBySerial() const {

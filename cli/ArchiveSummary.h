@@ -28,9 +28,9 @@ public:
         wxString strSerial;
         // CalibrationDate when it is a date, else the file's time.
         wxDateTime date;
-        // The final set's dead time and Keff, when they are numbers.
-        bool bDeadTime = false, bKeff = false;
-        double dDeadTime = 0, dKeff = 0;
+        // The final set's dead time and Keff as their boxes show them: the
+        // manual values once Set was used, else the Count's.
+        wxString strDeadTime, strKeff;
     };
     struct Skipped {
         wxString strPath;

@@ -12,6 +12,7 @@
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
 #include "report/CsvExport.h"
+#include "report/ExportFile.h"
 
 #ifndef VARID_VERSION
 #define VARID_VERSION "unknown"
@@ -50,6 +51,15 @@ wxString Usage() {
         kName, kName);
 }
 
+// Kept apart from the usage above, whose translations stand as they are.
+wxString WorkbookNote() {
+    return _(
+        "\n"
+        "A FILE whose name ends in .xlsx gets an Excel workbook instead: the same\n"
+        "records on the sheets \"Calibration\" and \"Points\", labelled in the\n"
+        "interface language, numbers as numbers.\n");
+}
+
 }  // namespace
 
 void ExportCommand::Print(FILE* pFile, const wxString& str) const {
@@ -80,7 +90,7 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
         } else if (strArg == "--") {
             bOptions = false;
         } else if (strArg == "--help" || strArg == "-h") {
-            Print(m_pOut, Usage());
+            Print(m_pOut, Usage() + WorkbookNote());
             return kOk;
         } else if (strArg == "--version") {
             Print(m_pOut, wxString::Format("%s %s\n", kName, VARID_VERSION));
@@ -150,8 +160,17 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
                   "made without it."));
     }
 
-    const std::string csv = CsvExport::Format(contents, nMode, bFit ? &fit : nullptr);
-    return WriteOutput(csv, strOutput) ? nStatus : static_cast<int>(kBadFile);
+    const CalibrationFit* pFit = bFit ? &fit : nullptr;
+    if (strOutput.empty())
+        return WriteOutput(CsvExport::Format(contents, nMode, pFit), strOutput)
+                   ? nStatus
+                   : static_cast<int>(kBadFile);
+    if (!ExportFile::Write(strOutput, ExportFile::FormatOf(strOutput, ExportFile::Format::kCsv),
+                           contents, nMode, pFit)) {
+        Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
+        return kBadFile;
+    }
+    return nStatus;
 }
 
 bool ExportCommand::WriteOutput(const std::string& text, const wxString& strOutput) {

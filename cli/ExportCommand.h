@@ -10,9 +10,10 @@
 
 class CalibrationFit;
 
-// varid-export ARCHIVE.xml [--recount] [--fit] [-o FILE]: an archive as CSV,
-// with --recount an audit of its stored results against a fresh Count (and
-// Set), with --fit the Count and then the fit over every complete row.
+// varid-export ARCHIVE.xml [--recount] [--fit] [-o FILE]: an archive as CSV
+// (to a FILE.xlsx as an Excel workbook), with --recount an audit of its
+// stored results against a fresh Count (and Set), with --fit the Count and
+// then the fit over every complete row.
 // varid-export --summary PATH... [--recount] [-o FILE]: a summary of many
 // archives, one row each.
 class ExportCommand {

@@ -45,3 +45,16 @@ target_link_libraries(cminpack INTERFACE ${CMINPACK_LIBRARY})
 if(WIN32 AND CMINPACK_LIBRARY MATCHES "\\.a$")
     target_compile_definitions(cminpack INTERFACE CMINPACK_NO_DLL)
 endif()
+
+# libxlsxwriter for the Excel workbook export. Debian's shared library brings
+# its own minizip and zlib; the static one of a Windows build needs zlib named.
+find_path(XLSXWRITER_INCLUDE_DIR xlsxwriter.h REQUIRED)
+find_library(XLSXWRITER_LIBRARY xlsxwriter REQUIRED)
+add_library(xlsxwriter INTERFACE)
+target_include_directories(xlsxwriter SYSTEM INTERFACE ${XLSXWRITER_INCLUDE_DIR})
+target_link_libraries(xlsxwriter INTERFACE ${XLSXWRITER_LIBRARY})
+if(XLSXWRITER_LIBRARY MATCHES "\\.a$")
+    # By file name: mingw's zlib has an import library beside the archive.
+    find_library(XLSXWRITER_ZLIB_LIBRARY NAMES libz.a REQUIRED)
+    target_link_libraries(xlsxwriter INTERFACE ${XLSXWRITER_ZLIB_LIBRARY})
+endif()

@@ -18,9 +18,10 @@ shows every point's corrected value and its deviation in percent. A
 hand-chosen set of the five values can be applied to the same points.
 
 Calibrations are kept in XML archives, and the last session comes back at
-the next start. The command varid-export writes an archive as CSV, or
-recounts it to audit a stored calibration, without a display. The interface
-speaks English, Russian and Ukrainian.")
+the next start. Export writes the data as an Excel workbook, whose numbers
+are numbers in any locale, or as CSV. The command varid-export does the same
+for an archive, or recounts it to audit a stored calibration, without a
+display. The interface speaks English, Russian and Ukrainian.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <wx/wxcrt.h>
+
 #include "grid/GridData.h"
 
 namespace {
@@ -78,6 +80,15 @@ wxString Without(wxString str, wxUniChar ch) {
 wxString CommaToPoint(wxString str) {
     str.Replace(wxT(","), wxT("."));
     return str;
+}
+
+// A number the conversion reads whole, and not behind a blank that dropping
+// a separator brought to the front (". ,234" is no 0.234): the conversion
+// would skip it, but the cell would keep it.
+bool ReadsAsNumber(const wxString& str) {
+    double dValue = 0;
+    return !str.empty() && !IsSpace(str[0]) && !wxIsspace(str[0]) &&
+           GridData::ReadNumber(str, dValue);
 }
 
 // A copied cell must stay one cell when pasted again.
@@ -179,8 +190,7 @@ wxString ClipboardBlock::NormaliseNumber(const wxString& str) {
     } else if (nCommas == 1 && !IsAmbiguousComma(strPlain)) {
         strCandidate = CommaToPoint(strPlain);
     }
-    double dValue = 0;
-    return GridData::ReadNumber(strCandidate, dValue) ? strCandidate : strTrimmed;
+    return ReadsAsNumber(strCandidate) ? strCandidate : strTrimmed;
 }
 
 wxString ClipboardBlock::NormaliseTick(const wxString& str) {

@@ -3,7 +3,8 @@
 #include "calc/Calculator.h"
 
 bool GridData::ReadNumber(const wxString& str, double& dOut) {
-    if (str.empty()) return false;
+    // The conversion stops at a NUL as at the text's end: "5\0x" is no 5.
+    if (str.empty() || str.find(wxUniChar(0)) != wxString::npos) return false;
     return str.ToDouble(&dOut);
 }
 

@@ -16,15 +16,32 @@ const char kLineEnd[] = "\r\n";
 const char* const kColumnNames[panel::kCols] = {"Chosen",   "RealP0",       "Reading1",
                                                 "Reading2", "CorrectionP0", "Accuracy"};
 
+// One field, quoted when it holds a comma, a quote or a line break.
+std::string Quoted(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char ch : text) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    return out + "\"";
+}
+
 // Pads to the common width, so that every record has the same fields.
-std::string Record(std::vector<std::string> fields) {
-    fields.resize(CsvExport::kFields);
+std::string Joined(const std::vector<std::string>& vecFields) {
     std::string out;
-    for (size_t i = 0; i < fields.size(); ++i) {
+    for (int i = 0; i < CsvExport::kFields; ++i) {
         if (i) out += ',';
-        out += fields[i];
+        if (i < static_cast<int>(vecFields.size())) out += Quoted(vecFields[i]);
     }
     return out + kLineEnd;
+}
+
+using Record = CsvExport::Record;
+using Kind = CsvExport::Record::Kind;
+
+Record Value(const std::string& strName, const std::string& strValue) {
+    return {Kind::kValue, "", {strName, strValue}};
 }
 
 }  // namespace
@@ -37,16 +54,7 @@ const char* CsvExport::ModeName(int nProgramMode) {
     return nProgramMode == 0 ? "frequency" : "period";
 }
 
-std::string CsvExport::Field(const wxString& str) {
-    const std::string text = str.utf8_string();
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char ch : text) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    return out + "\"";
-}
+std::string CsvExport::Field(const wxString& str) { return Quoted(str.utf8_string()); }
 
 namespace {
 
@@ -54,21 +62,25 @@ std::string Number(const char* pszFormat, double v) {
     return wxString::Format(pszFormat, v).utf8_string();
 }
 
-std::string FitRecords(const CalibrationFit& fit) {
+void AppendFitRecords(const CalibrationFit& fit, std::vector<Record>& records) {
     // The fit's values are in the order of panel::kResultBoxes, named as
     // their boxes.
-    std::string out;
-    out += Record({"FitRows", std::to_string(fit.GetRows())});
-    out += Record({"FitDegreesOfFreedom", std::to_string(fit.GetDegreesOfFreedom())});
-    out += Record({"FitResidualPercent", Number("%.4g", fit.GetResidualPercent())});
-    out += Record({"FitCoverageFactor", Number("%.4f", fit.GetCoverageFactor())});
-    out += Record({"FitValue", "Unrounded", "Set", "StandardUncertainty", "ExpandedUncertainty"});
+    records.push_back(Value("FitRows", std::to_string(fit.GetRows())));
+    records.push_back(Value("FitDegreesOfFreedom", std::to_string(fit.GetDegreesOfFreedom())));
+    records.push_back(Value("FitResidualPercent", Number("%.4g", fit.GetResidualPercent())));
+    records.push_back(Value("FitCoverageFactor", Number("%.4f", fit.GetCoverageFactor())));
+    records.push_back(
+        {Kind::kHeader,
+         CsvExport::kFitTable,
+         {"FitValue", "Unrounded", "Set", "StandardUncertainty", "ExpandedUncertainty"}});
     for (int j = 0; j < panel::kResults; ++j)
-        out += Record({panel::kResultBoxes[j].pszCsvName, Number("%.10g", fit.GetUnrounded()[j]),
-                       ResultFormat::FormatResult(j, fit.GetSet()[j]).utf8_string(),
-                       Number("%.2g", fit.GetStandardUncertainty()[j]),
-                       Number("%.2g", fit.GetExpandedUncertainty()[j])});
-    return out;
+        records.push_back(
+            {Kind::kRow,
+             CsvExport::kFitTable,
+             {panel::kResultBoxes[j].pszCsvName, Number("%.10g", fit.GetUnrounded()[j]),
+              ResultFormat::FormatResult(j, fit.GetSet()[j]).utf8_string(),
+              Number("%.2g", fit.GetStandardUncertainty()[j]),
+              Number("%.2g", fit.GetExpandedUncertainty()[j])}});
 }
 
 // Four significant digits, trailing zeros kept.
@@ -86,8 +98,8 @@ std::vector<std::string> Combination(const UncertaintyBudget& budget) {
             Significant(budget.GetCoverageFactor()), Significant(budget.GetExpanded())};
 }
 
-std::vector<std::string> Joined(std::vector<std::string> head,
-                                const std::vector<std::string>& tail) {
+std::vector<std::string> Concatenated(std::vector<std::string> head,
+                                      const std::vector<std::string>& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
@@ -95,78 +107,97 @@ std::vector<std::string> Joined(std::vector<std::string> head,
 // The budgets of the fit, with the record's reference: the deviation's, the
 // corrected value's at each complete row with its verdict, each value's.
 // Nothing when none was evaluated.
-std::string BudgetRecords(const panel::Contents& contents, const CalibrationFit& fit) {
+void AppendBudgetRecords(const panel::Contents& contents, const CalibrationFit& fit,
+                         std::vector<Record>& records) {
     const UncertaintyStatement statement(contents, &fit);
     const CalibrationBudget* pBudget = statement.GetBudget();
-    if (!pBudget) return std::string();
+    if (!pBudget) return;
     using B = CalibrationBudget;
     const UncertaintyBudget& deviation = pBudget->GetDeviation();
     const std::vector<std::string> combination = Combination(deviation);
-    std::string out;
-    out += Record({"DeviationReferencePercent", Significant(ComponentU(deviation, B::kReference))});
-    out += Record({"DeviationScatterPercent", Significant(ComponentU(deviation, B::kScatter))});
+    records.push_back(
+        Value("DeviationReferencePercent", Significant(ComponentU(deviation, B::kReference))));
+    records.push_back(
+        Value("DeviationScatterPercent", Significant(ComponentU(deviation, B::kScatter))));
     const char* const names[] = {"DeviationCombinedPercent", "DeviationDegreesOfFreedom",
                                  "DeviationCoverageFactor", "DeviationExpandedPercent"};
-    for (size_t i = 0; i < combination.size(); ++i) out += Record({names[i], combination[i]});
+    for (size_t i = 0; i < combination.size(); ++i)
+        records.push_back(Value(names[i], combination[i]));
 
-    out +=
-        Record({"BudgetRow", "FitPercent", "OffsetPercent", "ReferencePercent", "CombinedPercent",
-                "EffectiveDegreesOfFreedom", "CoverageFactor", "ExpandedPercent", "Verdict"});
+    records.push_back(
+        {Kind::kHeader,
+         CsvExport::kBudgetRowTable,
+         {"BudgetRow", "FitPercent", "OffsetPercent", "ReferencePercent", "CombinedPercent",
+          "EffectiveDegreesOfFreedom", "CoverageFactor", "ExpandedPercent", "Verdict"}});
     for (const UncertaintyStatement::Row& row : statement.GetRows()) {
         if (row.nBudgetRow < 0) continue;
         const UncertaintyBudget& budget = pBudget->GetRowBudgets()[row.nBudgetRow];
-        std::vector<std::string> fields = Joined(
+        std::vector<std::string> fields = Concatenated(
             {"Row" + std::to_string(row.nGridRow + 1), Significant(ComponentU(budget, B::kFit)),
              Significant(ComponentU(budget, B::kOffset)),
              Significant(ComponentU(budget, B::kReference))},
             Combination(budget));
         fields.push_back(row.bJudged ? Conformity::VerdictName(row.verdict) : "");
-        out += Record(fields);
+        records.push_back({Kind::kRow, CsvExport::kBudgetRowTable, fields});
     }
 
-    out += Record({"BudgetValue", "FitStandard", "ReferenceStandard", "CombinedStandard",
-                   "EffectiveDegreesOfFreedom", "CoverageFactor", "Expanded"});
+    records.push_back({Kind::kHeader,
+                       CsvExport::kBudgetValueTable,
+                       {"BudgetValue", "FitStandard", "ReferenceStandard", "CombinedStandard",
+                        "EffectiveDegreesOfFreedom", "CoverageFactor", "Expanded"}});
     // In the order of panel::kResultBoxes, named as their boxes.
     for (int j = 0; j < panel::kResults; ++j) {
         const UncertaintyBudget& budget = pBudget->GetValueBudgets()[j];
-        out += Record(
-            Joined({panel::kResultBoxes[j].pszCsvName, Significant(ComponentU(budget, B::kFit)),
-                    Significant(ComponentU(budget, B::kReference))},
-                   Combination(budget)));
+        records.push_back({Kind::kRow, CsvExport::kBudgetValueTable,
+                           Concatenated({panel::kResultBoxes[j].pszCsvName,
+                                         Significant(ComponentU(budget, B::kFit)),
+                                         Significant(ComponentU(budget, B::kReference))},
+                                        Combination(budget))});
     }
-    return out;
 }
 
 }  // namespace
 
-std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
-                              const CalibrationFit* pFit) {
+std::vector<Record> CsvExport::Records(const panel::Contents& contents, int nProgramMode,
+                                       const CalibrationFit* pFit) {
     // T, the results, then the manual values.
-    std::vector<panel::Box> records = {panel::kBoxT};
-    for (const panel::ResultBox& r : panel::kResultBoxes) records.push_back(r.result);
-    for (const panel::ResultBox& r : panel::kResultBoxes) records.push_back(r.manual);
+    std::vector<panel::Box> boxes = {panel::kBoxT};
+    for (const panel::ResultBox& r : panel::kResultBoxes) boxes.push_back(r.result);
+    for (const panel::ResultBox& r : panel::kResultBoxes) boxes.push_back(r.manual);
     const std::string strManual = "Manual";
 
-    std::string out = kBom;
-    out += Record({"mode", ModeName(nProgramMode)});
-    for (panel::Box box : records) out += Record({BoxName(box), Field(contents.boxes[box])});
+    std::vector<Record> records;
+    records.push_back(Value("mode", ModeName(nProgramMode)));
+    for (panel::Box box : boxes)
+        records.push_back(Value(BoxName(box), contents.boxes[box].utf8_string()));
     std::vector<std::string> header = {"Row"};
     header.insert(header.end(), std::begin(kColumnNames), std::end(kColumnNames));
     header.push_back(strManual + ColumnName(4));
     header.push_back(strManual + ColumnName(5));
-    out += Record(header);
+    records.push_back({Kind::kHeader, kPointsTable, header});
     for (int r = 0; r < panel::kRows; ++r) {
         const auto& row = contents.table[r];
         const auto& manual = contents.manualTable[r];
-        out += Record({std::to_string(r + 1), panel::IsTickedText(row[0]) ? "1" : "", Field(row[1]),
-                       Field(row[2]), Field(row[3]), Field(row[4]), Field(row[5]), Field(manual[4]),
-                       Field(manual[5])});
+        records.push_back(
+            {Kind::kRow,
+             kPointsTable,
+             {std::to_string(r + 1), panel::IsTickedText(row[0]) ? "1" : "", row[1].utf8_string(),
+              row[2].utf8_string(), row[3].utf8_string(), row[4].utf8_string(),
+              row[5].utf8_string(), manual[4].utf8_string(), manual[5].utf8_string()}});
     }
-    if (pFit) out += FitRecords(*pFit);
-    if (pFit) out += BudgetRecords(contents, *pFit);
+    if (pFit) AppendFitRecords(*pFit, records);
+    if (pFit) AppendBudgetRecords(contents, *pFit, records);
     // The record last, one field a record, named as in the archive.
     for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-        out += Record({spec.pszName, Field(contents.details.Get(spec.field))});
+        records.push_back(Value(spec.pszName, contents.details.Get(spec.field).utf8_string()));
+    return records;
+}
+
+std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
+                              const CalibrationFit* pFit) {
+    std::string out = kBom;
+    for (const Record& record : Records(contents, nProgramMode, pFit))
+        out += Joined(record.vecFields);
     return out;
 }
 

@@ -2,6 +2,7 @@
 #define VARID_REPORT_CSVEXPORT_H
 
 #include <string>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -24,11 +25,29 @@ class CalibrationFit;
 // name,value; a header Row, Chosen, RealP0, Reading1, Reading2, CorrectionP0,
 // Accuracy, ManualCorrectionP0, ManualAccuracy; one record per grid row.
 // Values are the texts shown, so numbers carry the point the program prints.
+// The workbook (WorkbookExport) lays out the same records.
 class CsvExport {
 public:
     static constexpr int kFields = 9;
 
+    // One record as fields, unquoted UTF-8, unpadded: what the CSV joins and
+    // the workbook lays out. A name,value record, or a header or row of a
+    // table, named "Points" for the grid rows.
+    struct Record {
+        enum class Kind { kValue, kHeader, kRow };
+        Kind kind;
+        const char* pszTable;  // empty for kValue
+        std::vector<std::string> vecFields;
+    };
+    static constexpr const char* kPointsTable = "Points";
+    static constexpr const char* kFitTable = "Fit";
+    static constexpr const char* kBudgetRowTable = "BudgetRow";
+    static constexpr const char* kBudgetValueTable = "BudgetValue";
+
     // pFit, when given, is the fit whose set the manual boxes show.
+    static std::vector<Record> Records(const panel::Contents& contents, int nProgramMode,
+                                       const CalibrationFit* pFit = nullptr);
+    // The records joined: byte-order mark, quoted fields, padded, CRLF.
     static std::string Format(const panel::Contents& contents, int nProgramMode,
                               const CalibrationFit* pFit = nullptr);
     // Through a temporary file renamed over strPath: false leaves any earlier

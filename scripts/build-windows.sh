@@ -3,11 +3,11 @@
 # and writes the installer and the portable zip into build-windows/dist/.
 #
 # Everything comes from Debian: the mingw-w64 toolchain, Wine and NSIS as
-# packages; wxWidgets, expat, libpng, TinyXML and cminpack as Debian source
-# packages, cross-built statically into a cache outside the repository
-# (VARID_WINDOWS_CACHE, default /var/cache/varid-windows). Each library's
-# cache entry is keyed by its Debian version and the text of the function that
-# builds it, so a second run reuses them and only builds Varid.
+# packages; wxWidgets, expat, libpng, TinyXML, cminpack and libxlsxwriter as
+# Debian source packages, cross-built statically into a cache outside the
+# repository (VARID_WINDOWS_CACHE, default /var/cache/varid-windows). Each
+# library's cache entry is keyed by its Debian version and the text of the
+# function that builds it, so a second run reuses them and only builds Varid.
 #
 #   sh scripts/build-windows.sh            install, build, test, package
 #   VARID_WINDOWS_SKIP_TESTS=1 sh ...      the same without the tests
@@ -28,8 +28,8 @@ log() { printf '== %s\n' "$*" >&2; }
 # ---- Packages ----------------------------------------------------------------
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
     wine wine64 nsis zip unzip cmake make dpkg-dev gettext googletest libboost-dev
-    xvfb xauth xdotool python3 gcc libx11-dev x11-utils"
-SOURCE_PACKAGES="wxwidgets3.2 expat libpng1.6 tinyxml cminpack"
+    xvfb xauth xdotool python3 python3-openpyxl gcc libx11-dev x11-utils"
+SOURCE_PACKAGES="wxwidgets3.2 expat libpng1.6 tinyxml cminpack libxlsxwriter"
 
 install_packages() {
     local missing="" pkg
@@ -154,6 +154,15 @@ build_cminpack() {
     cmake --build "$2" -j"$jobs" >/dev/null && cmake --install "$2" >/dev/null
 }
 
+# The workbook writer with its own minizip and tmpfileplus on mingw's zlib.
+# Its MinGW build opens files by narrow names, which Varid gives it in ASCII.
+build_xlsxwriter() {
+    cross_cmake -S "$(source_dir libxlsxwriter)" -B "$2" -DCMAKE_INSTALL_PREFIX="$1" \
+        -DUSE_SYSTEM_MINIZIP=OFF -DUSE_STANDARD_TMPFILE=OFF -DBUILD_TESTS=OFF \
+        -DBUILD_EXAMPLES=OFF >/dev/null
+    cmake --build "$2" -j"$jobs" >/dev/null && cmake --install "$2" >/dev/null
+}
+
 build_gtest() {
     cross_cmake -S /usr/src/googletest -B "$2" -DCMAKE_INSTALL_PREFIX="$1" \
         -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF >/dev/null
@@ -185,7 +194,7 @@ build_wx() {
 
 # name -> source package (the one whose version keys its cache entry)
 declare -A PACKAGE_OF=([expat]=expat [png]=libpng1.6 [tinyxml]=tinyxml [cminpack]=cminpack
-    [gtest]=googletest [wx]=wxwidgets3.2)
+    [xlsxwriter]=libxlsxwriter [gtest]=googletest [wx]=wxwidgets3.2)
 declare -A PREFIX
 
 key_of() {
@@ -230,7 +239,7 @@ build_libraries() {
     as_root mkdir -p "$cache"
     [ -w "$cache" ] || as_root chown "$(id -u):$(id -g)" "$cache"
     local name
-    for name in expat png tinyxml cminpack gtest wx; do build_library "$name"; done
+    for name in expat png tinyxml cminpack xlsxwriter gtest wx; do build_library "$name"; done
 }
 
 install_packages
@@ -249,7 +258,9 @@ build_varid() {
     local boost=$cache/boost-headers
     mkdir -p "$boost" && ln -sfn /usr/include/boost "$boost/boost"
     local prefixes="" name
-    for name in expat png tinyxml cminpack gtest wx; do prefixes="$prefixes;${PREFIX[$name]}"; done
+    for name in expat png tinyxml cminpack xlsxwriter gtest wx; do
+        prefixes="$prefixes;${PREFIX[$name]}"
+    done
     cmake -S "$root" -B "$build" \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DVARID_WINDOWS_PREFIXES="${prefixes#;}" \

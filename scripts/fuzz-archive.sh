@@ -7,22 +7,13 @@
 set -eu
 SECONDS_TO_RUN=${1:-30}
 WORK=${2:-$(mktemp -d /tmp/archive-fuzz.XXXXXX)}
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-CXX=${FUZZ_CXX:-clang++-14}
-mkdir -p "$WORK/corpus"
-
-WX_CFLAGS=$(wx-config --cxxflags base)
-WX_LIBS=$(wx-config --libs base)
-COMMON="-std=c++17 -g -O1 -DTIXML_USE_STL -I$ROOT $WX_CFLAGS"
-# The record's checks read numbers as the grid does, which brings the engine.
-SRC="$ROOT/archive/ArchiveDocument.cpp $ROOT/archive/SafeFile.cpp $ROOT/grid/PanelContents.cpp
-    $ROOT/grid/CalibrationDetails.cpp $ROOT/grid/ClipboardBlock.cpp $ROOT/grid/GridData.cpp
-    $ROOT/calc/Calculator.cpp $ROOT/calc/K3March.cpp $ROOT/calc/K3Bracketing.cpp
-    $ROOT/calc/ErrorReport.cpp $ROOT/app/Globals.cpp"
+. "$(dirname "$0")/fuzz-common.sh"
+COMMON="$COMMON -DTIXML_USE_STL"
+# The reader and the record's rules it keeps.
+SRC="$ROOT/archive/ArchiveDocument.cpp $ROOT/archive/SafeFile.cpp $GRID_SRC"
 
 # shellcheck disable=SC2086
-$CXX $COMMON -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    $SRC "$ROOT/tests/archive/fuzz/ArchiveReaderFuzz.cpp" \
+$CXX $COMMON $FUZZ_FLAGS $SRC "$ROOT/tests/archive/fuzz/ArchiveReaderFuzz.cpp" \
     -o "$WORK/archive_reader_fuzz" $WX_LIBS -ltinyxml
 # shellcheck disable=SC2086
 $CXX $COMMON $SRC "$ROOT/tests/archive/fuzz/ArchiveFuzzSeeds.cpp" \

@@ -6,7 +6,8 @@ set -eu
 # ---- Packages: add new dependencies here --------------------------------
 VARID_PACKAGES="cmake g++ make pkg-config
     libwxgtk3.2-dev wx3.2-headers libtinyxml-dev gettext
-    libgtest-dev googletest libbenchmark-dev libboost-dev libcminpack-dev
+    libgtest-dev googletest libbenchmark-dev libboost-dev libcminpack-dev libxlsxwriter-dev
+    python3-openpyxl
     xvfb xauth xdotool libx11-dev locales python3
     clang libclang-rt-14-dev valgrind
     wx3.2-i18n file dpkg-dev lintian appstream desktop-file-utils scdoc

@@ -151,7 +151,7 @@ void MainFrame::SetUpShortcuts() {
         {"ID_FIT", _("Fit (F6)")},
         {"ID_SAVE", _("Save (Ctrl+S)")},
         {"ID_OPEN", _("Open (Ctrl+O)")},
-        {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+        {"ID_EXPORT", _("Export (Ctrl+E)")},
         {"ID_PRINT", _("Print (Ctrl+P)")},
         {"ID_HELP", _("Help (F1)")},
         {"ID_DETAILS", _("Calibration details (Ctrl+I)")},

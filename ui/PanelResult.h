@@ -90,7 +90,8 @@ public:
     // would tick a fifth row is refused whole; cells it cannot write are
     // reported in a box. True when the grid changed.
     bool PasteText(const wxString& strText);
-    // The panel's data into a CSV file the user chooses.
+    // The panel's data into an Excel workbook or a CSV file the user chooses;
+    // everything from the dialog to the error box, so any command may call it.
     void Export();
     // A summary of the archives in a folder the user chooses, into a
     // workbook or CSV file, with a progress window that can stop it.

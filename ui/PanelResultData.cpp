@@ -1,9 +1,10 @@
-// The panel's data in and out: paste from spreadsheets and CSV export. The
-// rules live in ClipboardBlock and CsvExport, the grids' clipboard and keys in
+// The panel's data in and out: paste from spreadsheets, export as a workbook
+// or CSV. The rules live in ClipboardBlock and ExportFile, the grids' clipboard and keys in
 // GridClipboardHandler; these members only move texts between them and the
 // widgets.
 #include <wx/datetime.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/dirdlg.h>
 #include <wx/msgdlg.h>
@@ -13,7 +14,7 @@
 #include "app/Globals.h"
 #include "cli/ArchiveSummary.h"
 #include "grid/ClipboardBlock.h"
-#include "report/CsvExport.h"
+#include "report/ExportFile.h"
 #include "ui/ErrorBox.h"
 #include "ui/GridClipboardHandler.h"
 #include "ui/PanelResult.h"
@@ -71,13 +72,26 @@ bool PanelResult::PasteText(const wxString& strText) {
 }
 
 void PanelResult::Export() {
-    const wxString strName = wxDateTime::Now().Format(_("Varid_%Y_%m_%d_%H_%M_%S.csv"));
-    const wxString strPath =
-        wxFileSelector(_("Choose the file to export to"), g_strXmlFile, strName, wxT("csv"),
-                       wxT("*.csv"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
-    if (strPath.empty()) return;
+    using Format = ExportFile::Format;
+    // The workbook first: spreadsheets in any locale read its numbers.
+    const Format formats[] = {Format::kWorkbook, Format::kCsv};
+    const wxString strWildcard =
+        _("Excel workbook (*.xlsx)") + wxT("|*.xlsx|") + _("CSV file (*.csv)") + wxT("|*.csv");
+    const wxString strName = wxDateTime::Now().Format(_("Varid_%Y_%m_%d_%H_%M_%S")) + wxT(".xlsx");
+    wxFileDialog dialog(this, _("Choose the file to export to"), g_strXmlFile, strName, strWildcard,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) return;
+    // The name's own extension decides; a bare name gets the chosen type's.
+    const int nType = dialog.GetFilterIndex();
+    const Format format = ExportFile::FormatOf(dialog.GetPath(), formats[nType == 1 ? 1 : 0]);
+    const wxString strPath = ExportFile::WithExtension(dialog.GetPath(), format);
+    // The dialog asked about the name as typed, not about the one completed.
+    if (strPath != dialog.GetPath() && wxFileExists(strPath) &&
+        wxMessageBox(wxString::Format(_("The file %s already exists. Replace it?"), strPath),
+                     _("Export"), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION, this) != wxYES)
+        return;
     // The archive directory stays where Save put it.
-    if (!CsvExport::WriteFile(strPath, CollectContents(), g_nProgramMode, GetFit()))
+    if (!ExportFile::Write(strPath, format, CollectContents(), g_nProgramMode, GetFit()))
         ShowErrorBox(wxString::Format(_("Cannot write the file %s!"), strPath));
 }
 

@@ -23,6 +23,7 @@
 #include "testsupport/CalibrationModel.h"
 #include "testsupport/KnownPanel.h"
 #include "testsupport/TempDir.h"
+#include "testsupport/TempFolderVariables.h"
 
 using panel::Contents;
 
@@ -257,6 +258,40 @@ TEST_F(ExportCommandTest, FitWithoutTheCountsK3FitsAsTheButtonDoes) {
     EXPECT_NE(out.strOut.find("\r\nDeviationReferencePercent,0.5000,"), std::string::npos);
     for (int r = 0; r < panel::kRows; ++r)
         EXPECT_LE(std::fabs(std::stod(fitted.manualTable[r][5].ToStdString())), 0.3) << r;
+}
+
+// -o FILE.xlsx writes the workbook, also into a Cyrillic folder while the
+// temporary folder has Cyrillic letters too (the library's narrow file names
+// must never meet them); one that fails keeps the earlier file.
+TEST_F(ExportCommandTest, AWorkbookReachesACyrillicPathAndAFailedOneKeepsTheEarlierFile) {
+    Contents good = CountedAndSet(MakeDetectorData(0, kAllRows, {1, 6, 9, 10}));
+    good.details.Set(CalibrationDetails::kSerialNumber, "001234");
+    const std::string strArchive = WriteArchive("good.xml", good, 0);
+    const std::string strBook = PathOf("\xD0\xBA\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0.XLSX");
+    const TempDir temp("varid-temp \xD0\xBF\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0");
+    const TempFolderVariables variables(temp.Name());
+    for (const char* szOptions : {"", "--fit ", "--recount "}) {
+        const Outcome run = Export(szOptions + strArchive + " -o " + Quoted(strBook));
+        EXPECT_EQ(run.nStatus, 0) << szOptions << run.strErr;
+        EXPECT_EQ(run.strOut, "");
+    }
+    const std::string strWritten = Slurp(strBook);
+    EXPECT_EQ(strWritten.substr(0, 4), "PK\x03\x04");
+    // A zip names its members as they stand.
+    for (const char* szMember : {"xl/workbook.xml", "xl/worksheets/sheet1.xml",
+                                 "xl/worksheets/sheet2.xml", "xl/sharedStrings.xml"})
+        EXPECT_NE(strWritten.find(szMember), std::string::npos) << szMember;
+
+    // More characters than a workbook's cell holds: the library refuses it.
+    Contents tooLong = good;
+    tooLong.table[2][1] = wxString(40000, 'x');
+    const Outcome failed = Export(WriteArchive("long.xml", tooLong, 0) + " -o " + Quoted(strBook));
+    EXPECT_EQ(failed.nStatus, 2);
+    EXPECT_NE(failed.strErr.find("varid-export: Cannot write the file " + strBook + "!\n"),
+              std::string::npos)
+        << failed.strErr;
+    EXPECT_EQ(Slurp(strBook), strWritten);
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Path())) << "a scratch folder was left behind";
 }
 
 TEST_F(ExportCommandTest, DamagedMissingOrForeignFilesGiveStatusTwoAndTheirMessage) {

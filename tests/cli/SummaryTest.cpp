@@ -140,7 +140,10 @@ TEST_F(SummaryFolder, EveryArchiveIsARowAndEveryOtherFileIsSkippedWithItsReason)
     EXPECT_EQ(s1, history[0]);
     EXPECT_EQ(std::vector<size_t>{2}, history[1]);
     EXPECT_EQ(std::vector<size_t>{3}, history[2]);
-    EXPECT_TRUE(rows[1].bDeadTime && rows[1].bKeff);
+    // The Count's final values, as the boxes show them.
+    const Contents counted = Counted(0, "", "");
+    EXPECT_EQ(counted.boxes[panel::kBoxDeadTime], rows[1].strDeadTime);
+    EXPECT_EQ(counted.boxes[panel::kBoxRegistration], rows[1].strKeff);
 }
 
 TEST_F(SummaryFolder, TheCsvPutsTheSkippedFilesAfterTheRowsAtTheSameWidth) {

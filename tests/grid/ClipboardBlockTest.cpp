@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "grid/GridData.h"
+
 using panel::GridTable;
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -95,6 +97,8 @@ TEST_F(ClipboardBlockTest, RewritesNumbersOfOtherLocalesAndKeepsTheRest) {
         {"1,234,567", "1,234,567"},  // several commas and no point
         {"1.234.567", "1.234.567"},
         {"1.2,3.4", "1.2,3.4"},  // no number either way
+        {". ,234", ". ,234"},    // found by the fuzzer: no number behind a blank
+        {", 5.0", ", 5.0"},
         {"5 us", "5 us"},
         {"1 2 x", "1 2 x"},
         {"abc", "abc"},
@@ -102,6 +106,14 @@ TEST_F(ClipboardBlockTest, RewritesNumbersOfOtherLocalesAndKeepsTheRest) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ClipboardBlock::NormaliseNumber(U8(c.szIn)).utf8_string(), c.szOut) << c.szIn;
+    // Found by the fuzzer: the conversion stopped at a NUL as at the end, so
+    // a text with one read as the number before it.
+    for (const wxString& str :
+         {wxString("5") + wxUniChar(0) + "x", wxString("0 5.") + wxUniChar(0) + "1 ,5"}) {
+        double d = 0;
+        EXPECT_FALSE(GridData::ReadNumber(str, d));
+        EXPECT_EQ(ClipboardBlock::NormaliseNumber(str), str);
+    }
 }
 
 TEST_F(ClipboardBlockTest, TicksAreOneOrEmpty) {

@@ -181,7 +181,8 @@ def step_contents(args):
         found = res.stdout.strip().split("=", 1)[-1]
         expect(dependency_names(c.get("Depends", "")) == dependency_names(found),
                "Depends %r, dpkg-shlibdeps gives %r" % (c.get("Depends"), found))
-    for name in ("libwxbase3.2-1", "libwxgtk3.2-1", "libtinyxml2.6.2v5", "libcminpack1"):
+    for name in ("libwxbase3.2-1", "libwxgtk3.2-1", "libtinyxml2.6.2v5", "libcminpack1",
+                 "libxlsxwriter4"):
         expect(name in dependency_names(c.get("Depends", "")), "Depends lacks %s" % name)
 
     for rel in programs:
@@ -212,13 +213,14 @@ def step_contents(args):
                "changelog starts with %r, package is %s" % (text[:40], c.get("Version")))
 
     # The copyright file: machine-readable, naming the project's MIT licence
-    # and the licences of the two libraries.
+    # and the licences of the libraries (the workbook writer's bundled
+    # tmpfileplus among them).
     rel = "usr/share/doc/varid/copyright"
     if os.path.isfile(pkg.path(rel)):
         text = pkg.read(rel)
         expect(text.startswith("Format: https://www.debian.org/doc/packaging-manuals/"
                                "copyright-format/1.0/"), "copyright is not DEP-5")
-        for name in ("Expat", "wxWindows", "Zlib"):
+        for name in ("Expat", "wxWindows", "Zlib", "BSD-2-Clause", "MPL-2.0"):
             expect(re.search(r"^License: %s$" % name, text, re.M),
                    "copyright has no %s licence" % name)
 

@@ -40,25 +40,29 @@ private:
     wxString m_strMessage;
 };
 
-// The export's save dialog: its settings checked, then answered with a path.
+// The export's save dialog: its settings checked, then answered with a path
+// and a file type (0 the workbook, 1 CSV).
 class ExpectExportDialog : public wxExpectModal<wxFileDialog> {
 public:
-    ExpectExportDialog(const wxString& strDir, const wxString& strAnswer)
-        : wxExpectModal<wxFileDialog>(strAnswer, wxID_OK), m_strDir(strDir) {
+    ExpectExportDialog(const wxString& strDir, const wxString& strAnswer, int nType = 0)
+        : wxExpectModal<wxFileDialog>(strAnswer, wxID_OK), m_strDir(strDir), m_nType(nType) {
         Describe("export dialog");
     }
 
 protected:
     int OnInvoked(wxFileDialog* pDlg) const override {
         EXPECT_EQ(pDlg->GetDirectory(), m_strDir);
-        EXPECT_EQ(pDlg->GetWildcard(), DialogWildcard("*.csv"));
+        // The workbook first.
+        EXPECT_EQ(pDlg->GetWildcard(), "Excel workbook (*.xlsx)|*.xlsx|CSV file (*.csv)|*.csv");
+        EXPECT_EQ(pDlg->GetFilterIndex(), 0);
         EXPECT_EQ(pDlg->GetWindowStyle() & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
                   wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         const wxDateTime now = wxDateTime::Now();
         const wxString strName = pDlg->GetFilename();
-        EXPECT_TRUE(strName == now.Format("Varid_%Y_%m_%d_%H_%M_%S.csv") ||
-                    strName == (now - wxTimeSpan::Second()).Format("Varid_%Y_%m_%d_%H_%M_%S.csv"))
+        EXPECT_TRUE(strName == now.Format("Varid_%Y_%m_%d_%H_%M_%S.xlsx") ||
+                    strName == (now - wxTimeSpan::Second()).Format("Varid_%Y_%m_%d_%H_%M_%S.xlsx"))
             << strName;
+        pDlg->SetFilterIndex(m_nType);
         const int nResult = wxExpectModal<wxFileDialog>::OnInvoked(pDlg);
         // The native dialog takes a set path only once its own events have run.
         for (int i = 0; i < 200 && pDlg->GetPath().empty(); ++i) {
@@ -72,6 +76,26 @@ protected:
 
 private:
     wxString m_strDir;
+    int m_nType;
+};
+
+// The question before a completed name replaces a file; answered No.
+class ExpectReplaceQuestion : public wxExpectModal<wxMessageDialog> {
+public:
+    explicit ExpectReplaceQuestion(const wxString& strPath)
+        : wxExpectModal<wxMessageDialog>(wxID_NO), m_strPath(strPath) {
+        Describe("replace question for " + strPath);
+    }
+
+protected:
+    int OnInvoked(wxMessageDialog* pDlg) const override {
+        EXPECT_EQ(pDlg->GetMessage(), "The file " + m_strPath + " already exists. Replace it?");
+        EXPECT_EQ(pDlg->GetCaption(), "Export");
+        return wxExpectModal<wxMessageDialog>::OnInvoked(pDlg);
+    }
+
+private:
+    wxString m_strPath;
 };
 
 class PanelDataTest : public PanelTest {
@@ -216,17 +240,47 @@ TEST_F(PanelDataTest, ExportWritesTheShownDataAndSaysWhenItCannot) {
     Enter(data);
     Count();
     const wxString strDir = g_strXmlFile;
-    const wxString strPath = strDir + "/calibration.csv";
-    wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strPath));
-    EXPECT_EQ(archive_example::Slurp(strPath), CsvExport::Format(m_pPanel->CollectContents(), 0));
+    const std::string strCsv = CsvExport::Format(m_pPanel->CollectContents(), 0);
+    // The name's extension decides, whichever type is chosen; a bare name
+    // gets the chosen type's.
+    const struct {
+        const char* szAnswer;
+        int nType;
+        const char* szWritten;
+        bool bWorkbook;
+    } cases[] = {
+        {"calibration.csv", 0, "calibration.csv", false},
+        {"calibration.xlsx", 1, "calibration.xlsx", true},
+        {"bare", 0, "bare.xlsx", true},
+        {"bare", 1, "bare.csv", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.szWritten);
+        wxTEST_DIALOG(Click("ID_EXPORT"),
+                      ExpectExportDialog(strDir, strDir + "/" + c.szAnswer, c.nType));
+        const std::string strWritten = archive_example::Slurp(strDir + "/" + c.szWritten);
+        if (c.bWorkbook)
+            EXPECT_EQ(strWritten.substr(0, 4), "PK\x03\x04");
+        else
+            EXPECT_EQ(strWritten, strCsv);
+    }
     EXPECT_EQ(g_strXmlFile, strDir) << "Export does not move the archive directory";
 
+    // The dialog asked about "bare", not about the "bare.xlsx" it became:
+    // replacing that is asked, and No keeps it.
+    const std::string strBare = archive_example::Slurp(strDir + "/bare.xlsx");
+    wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strDir + "/bare", 0),
+                  ExpectReplaceQuestion(strDir + "/bare.xlsx"));
+    EXPECT_EQ(archive_example::Slurp(strDir + "/bare.xlsx"), strBare);
+
     // A directory in the way: the write fails, the directory stays.
-    const wxString strTaken = strDir + "/taken.csv";
-    ASSERT_TRUE(wxMkdir(strTaken));
-    wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strTaken),
-                  ExpectErrorBox("Cannot write the file " + strTaken + "!"));
-    EXPECT_TRUE(wxDirExists(strTaken));
+    for (const char* szTaken : {"/taken.csv", "/taken.xlsx"}) {
+        const wxString strTaken = strDir + szTaken;
+        ASSERT_TRUE(wxMkdir(strTaken));
+        wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strTaken),
+                      ExpectErrorBox("Cannot write the file " + strTaken + "!"));
+        EXPECT_TRUE(wxDirExists(strTaken));
+    }
 }
 
 TEST_F(PanelDataTest, KeysFromTheKeyboardReachTheirCommands) {

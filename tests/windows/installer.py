@@ -97,6 +97,12 @@ def run(args):
     install = unix_path(r"C:\Program Files\Varid")
     missing = [f for f in INSTALLED if not os.path.isfile(os.path.join(install, f))]
     check(not missing, "not installed: %r" % missing)
+    # The licence page's text names the workbook writer's licences in full.
+    with open(os.path.join(install, "LICENSE.txt"), encoding="utf-8") as f:
+        licence = f.read()
+    for words in ("MIT License", "libxlsxwriter, under the FreeBSD licence",
+                  "tmpfileplus", "Mozilla Public License Version 2.0"):
+        check(words in licence, "LICENSE.txt lacks %r" % words)
 
     entry = registry(UNINSTALL_KEY)
     check(entry, "no uninstall entry under %s" % UNINSTALL_KEY)
