@@ -49,8 +49,7 @@ public:
     }
     // A number when the panel reads the text as one and bTextOnly is false,
     // shown with the text's own digits; else the text.
-    void Value(Sheet& sheet, lxw_row_t nRow, lxw_col_t nCol, const wxString& str,
-               bool bTextOnly) {
+    void Value(Sheet& sheet, lxw_row_t nRow, lxw_col_t nCol, const wxString& str, bool bTextOnly) {
         const std::string strText = str.utf8_string();
         const WorkbookExport::Cell cell = WorkbookExport::ReadCell(strText);
         lxw_error error = LXW_NO_ERROR;
@@ -63,8 +62,9 @@ public:
     }
     void Date(Sheet& sheet, lxw_row_t nRow, lxw_col_t nCol, const wxDateTime& date) {
         if (!date.IsValid()) return;
-        lxw_datetime when = {date.GetYear(), date.GetMonth() + 1, date.GetDay(),
-                             date.GetHour(), date.GetMinute(), static_cast<double>(date.GetSecond())};
+        lxw_datetime when = {date.GetYear(),   date.GetMonth() + 1,
+                             date.GetDay(),    date.GetHour(),
+                             date.GetMinute(), static_cast<double>(date.GetSecond())};
         sheet.Keep(nCol, worksheet_write_datetime(sheet.pSheet, nRow, nCol, &when, m_pDate), 10);
     }
 

@@ -51,6 +51,8 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
+    EVT_MENU(XRCID("ID_EXPORT_THIS"), MainFrame::OnExportThis)
+    EVT_MENU(XRCID("ID_EXPORT_SUMMARY"), MainFrame::OnExportSummary)
     EVT_MENU(XRCID("ID_PRINT"), MainFrame::OnPrint)
     EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_MENU(XRCID("ID_DETAILS"), MainFrame::OnDetails)
@@ -172,17 +174,20 @@ void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save()
 void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Open(); }
 
 void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
-    // The command bar has no room for another button: a small menu under Export.
+    // The command bar has no room for another button: a small menu under
+    // Export, whose items come back as menu commands.
     wxMenu menu;
-    const int nThis = wxWindow::NewControlId(), nSummary = wxWindow::NewControlId();
-    menu.Append(nThis, _(wxS("This calibration\u2026")));
-    menu.Append(nSummary, _(wxS("Summary of a folder\u2026")));
+    menu.Append(XRCID("ID_EXPORT_THIS"), _(wxS("This calibration\u2026")));
+    menu.Append(XRCID("ID_EXPORT_SUMMARY"), _(wxS("Summary of a folder\u2026")));
     wxWindow* pButton = FindWindow(XRCID("ID_EXPORT"));
-    const wxPoint where =
-        pButton ? ScreenToClient(pButton->GetScreenRect().GetBottomLeft()) : wxDefaultPosition;
-    const int nChosen = GetPopupMenuSelectionFromUser(menu, where);
-    if (nChosen == nThis) m_pPanelResult->Export();
-    if (nChosen == nSummary) m_pPanelResult->ExportSummary();
+    PopupMenu(&menu, pButton ? ScreenToClient(pButton->GetScreenRect().GetBottomLeft())
+                             : wxDefaultPosition);
+}
+
+void MainFrame::OnExportThis(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Export(); }
+
+void MainFrame::OnExportSummary(wxCommandEvent& WXUNUSED(event)) {
+    m_pPanelResult->ExportSummary();
 }
 
 void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) {

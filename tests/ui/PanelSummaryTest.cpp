@@ -2,12 +2,14 @@
 // file written, and the notice that says how many archives it holds.
 #include <wx/dirdlg.h>
 #include <wx/testing.h>
+#include <wx/xrc/xmlres.h>
 
 #include "archive/ArchiveDocument.h"
 #include "tests/archive/ArchiveTestData.h"
 #include "tests/gui/GuiTestMain.h"
 #include "tests/ui/PanelTestSupport.h"
 #include "testsupport/KnownPanel.h"
+#include "ui/MainFrame.h"
 #include "ui/NoticeBar.h"
 #include "ui/PanelResult.h"
 
@@ -36,7 +38,9 @@ TEST_F(PanelTest, SummaryOfAFolderWritesItsFileAndSaysWhatItRead) {
     archive_example::Spit(strFolder + wxFILE_SEP_PATH + "broken.xml", "<Archive>");
     const wxString strOut = strDir + wxFILE_SEP_PATH + "summary.csv";
 
-    wxTEST_DIALOG(m_pPanel->ExportSummary(), CancelFolder());
+    // Export's second item, as choosing it in the menu sends it.
+    wxCommandEvent summary(wxEVT_MENU, XRCID("ID_EXPORT_SUMMARY"));
+    wxTEST_DIALOG(m_pFrame->ProcessWindowEvent(summary), CancelFolder());
     EXPECT_FALSE(m_pPanel->GetNoticeBar()->HasNotice());
     ASSERT_TRUE(m_pPanel->WriteSummary(strFolder, strOut));
     const std::string csv = archive_example::Slurp(strOut);
