@@ -1,5 +1,7 @@
 #include "archive/ArchiveDocument.h"
 
+#include <initializer_list>
+
 #include <tinyxml.h>
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -88,27 +90,46 @@ TiXmlElement* BuildDetails(const CalibrationDetails& details) {
 // back exactly, so they are read from a second parse that keeps every blank.
 // Another document's item fields never stay with this one's data; the
 // laboratory fields it does not name keep their values.
-void ReadDetails(const TiXmlElement* pArchive, const char* pszText, CalibrationDetails& details) {
+// The XML library steps over a UTF-8 sequence by the length its lead byte
+// announces, also when the text ends inside it, and then reads on: a truncated
+// sequence at the end would make it read past the buffer. Zeros behind the
+// terminator stop it there.
+constexpr size_t kParsePadding = 8;
+
+// The element's own text when its tags stand in the document just once, so
+// that they can only be the element's: the second parse then reads just that.
+std::string DetailsText(const std::string& strText) {
+    const size_t nStart = strText.find("<Details");
+    const size_t nEnd = strText.find("</Details>");
+    const bool bOnce = nStart != std::string::npos && nEnd != std::string::npos && nStart < nEnd &&
+                       strText.find("<Details", nStart + 1) == std::string::npos &&
+                       strText.find("</Details>", nEnd + 1) == std::string::npos;
+    const char chAfter = bOnce ? strText[nStart + 8] : '\0';
+    if (!bOnce || !(chAfter == '>' || chAfter == ' ' || chAfter == '\t' || chAfter == '\n'))
+        return strText;
+    // Zeros behind it, as behind every text the library parses here.
+    return strText.substr(nStart, nEnd + 10 - nStart) + std::string(kParsePadding, '\0');
+}
+
+void ReadDetails(const TiXmlElement* pArchive, const std::string& strText,
+                 CalibrationDetails& details) {
     details.ClearItemFields();
     if (!pArchive->FirstChildElement("Details")) return;
+    const std::string strDetails = DetailsText(strText);
     TiXmlBase::SetCondenseWhiteSpace(false);
     TiXmlDocument doc;
-    doc.Parse(pszText, nullptr, TIXML_ENCODING_UTF8);
+    doc.Parse(strDetails.c_str(), nullptr, TIXML_ENCODING_UTF8);
     TiXmlBase::SetCondenseWhiteSpace(true);
-    const TiXmlElement* pExact = doc.FirstChildElement("Archive");
-    const TiXmlElement* pDetails = pExact ? pExact->FirstChildElement("Details") : nullptr;
+    const TiXmlElement* pDetails = doc.FirstChildElement("Details");
+    if (!pDetails)
+        if (const TiXmlElement* pExact = doc.FirstChildElement("Archive"))
+            pDetails = pExact->FirstChildElement("Details");
     if (!pDetails) return;
     for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
         if (const TiXmlElement* pField = pDetails->FirstChildElement(spec.pszName))
             details.Set(spec.field, TextOf(pField));
     }
 }
-
-// The XML library steps over a UTF-8 sequence by the length its lead byte
-// announces, also when the text ends inside it, and then reads on: a truncated
-// sequence at the end would make it read past the buffer. Zeros behind the
-// terminator stop it there.
-constexpr size_t kParsePadding = 8;
 
 // The same line-end folding the XML library applies when it loads a file
 // itself, so a file read from memory parses exactly as one read from disk.
@@ -127,14 +148,31 @@ std::string NormaliseLineEnds(const std::string& text) {
     return out;
 }
 
-void ReadDocument(const std::string& text, const wxString& strSource, int nProgramMode,
-                  Contents& work) {
-    TiXmlDocument doc;
-    const std::string strNormalised = NormaliseLineEnds(text);
-    doc.Parse(strNormalised.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (doc.Error()) throw wxString::Format(_("Cann't load file %s!"), strSource);
+// A read that cannot go on, with its code.
+struct Failure {
+    ReadFailure code;
+    wxString strMessage;
+};
 
-    const TiXmlElement* pArchive = doc.FirstChildElement("Archive");
+// The document parsed once, whatever mode its rows are then read in.
+struct Parsed {
+    std::string strText;  // with normalised line ends, for the record's second parse
+    TiXmlDocument doc;
+};
+
+void ParseDocument(const std::string& text, const wxString& strSource, Parsed& parsed) {
+    parsed.strText = NormaliseLineEnds(text);
+    parsed.doc.Parse(parsed.strText.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (parsed.doc.Error())
+        throw Failure{parsed.doc.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY
+                          ? ReadFailure::kEmpty
+                          : ReadFailure::kBrokenXml,
+                      wxString::Format(_("Cann't load file %s!"), strSource)};
+}
+
+// The walkers throw the format failure as its message alone.
+void WalkDocument(const Parsed& parsed, int nProgramMode, Contents& work) {
+    const TiXmlElement* pArchive = parsed.doc.FirstChildElement("Archive");
     if (!pArchive) throw WrongFormat();
     const TiXmlElement* pTable = pArchive->FirstChildElement("Table");
     if (!pTable) throw WrongFormat();
@@ -148,7 +186,34 @@ void ReadDocument(const std::string& text, const wxString& strSource, int nProgr
                 panel::ArchiveName(static_cast<panel::Box>(i)).c_str()))
             work.boxes[i] = CondensedTextOf(pBox);
     }
-    ReadDetails(pArchive, strNormalised.c_str(), work.details);
+    ReadDetails(pArchive, parsed.strText, work.details);
+}
+
+bool Fail(const Failure& failure, wxString& strError, ReadFailure* pFailure) {
+    strError = failure.strMessage;
+    if (pFailure) *pFailure = failure.code;
+    return false;
+}
+
+// Reads the parsed document in the first of the modes that reads it whole;
+// a failure reports the first mode's message.
+bool ReadParsed(const Parsed& parsed, std::initializer_list<int> modes, Contents& io,
+                int& nModeRead, wxString& strError, ReadFailure* pFailure) {
+    wxString strFirstError;
+    for (int nMode : modes) {
+        Contents work = io;
+        try {
+            WalkDocument(parsed, nMode, work);
+        } catch (const wxString& strMessage) {
+            if (strFirstError.empty()) strFirstError = strMessage;
+            continue;
+        }
+        io = work;
+        nModeRead = nMode;
+        if (pFailure) *pFailure = ReadFailure::kNone;
+        return true;
+    }
+    return Fail({ReadFailure::kNotArchive, strFirstError}, strError, pFailure);
 }
 
 }  // namespace
@@ -194,23 +259,41 @@ bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nPr
     return WriteFileReplacing(strPath, FormatArchive(contents, nProgramMode), pstrReason);
 }
 
-bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
-                     Contents& io, wxString& strError) {
-    Contents work = io;
-    try {
-        ReadDocument(text, strSource, nProgramMode, work);
-    } catch (const wxString& strMessage) {
-        strError = strMessage;
-        return false;
+const char* FailureCode(ReadFailure failure) {
+    switch (failure) {
+        case ReadFailure::kBrokenXml:
+            return "broken-xml";
+        case ReadFailure::kNotArchive:
+            return "not-archive";
+        case ReadFailure::kEmpty:
+            return "empty";
+        case ReadFailure::kTooLarge:
+            return "too-large";
+        case ReadFailure::kUnreadable:
+            return "unreadable";
+        case ReadFailure::kNone:
+            break;
     }
-    io = work;
-    return true;
+    return "";
+}
+
+bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
+                     Contents& io, wxString& strError, ReadFailure* pFailure) {
+    Parsed parsed;
+    try {
+        ParseDocument(text, strSource, parsed);
+    } catch (const Failure& failure) {
+        return Fail(failure, strError, pFailure);
+    }
+    int nModeRead = 0;
+    return ReadParsed(parsed, {nProgramMode}, io, nModeRead, strError, pFailure);
 }
 
 namespace {
 
 // The whole file, refused unread above the size limit.
-LoadStatus ReadFileText(const wxString& strPath, std::string& text, wxString& strError) {
+LoadStatus ReadFileText(const wxString& strPath, std::string& text, wxString& strError,
+                        ReadFailure* pFailure) {
     if (!wxFileExists(strPath)) return LoadStatus::kNoFile;
     wxLogNull noLog;
     wxFile file;
@@ -218,9 +301,11 @@ LoadStatus ReadFileText(const wxString& strPath, std::string& text, wxString& st
     if (bRead) {
         const wxFileOffset nLength = file.Length();
         if (nLength > kMaxArchiveBytes) {
-            strError = wxString::Format(
-                _("The file %s is larger than 16 MiB: it is not an archive of this program."),
-                strPath);
+            Fail({ReadFailure::kTooLarge,
+                  wxString::Format(
+                      _("The file %s is larger than 16 MiB: it is not an archive of this program."),
+                      strPath)},
+                 strError, pFailure);
             return LoadStatus::kFailed;
         }
         bRead = nLength >= 0;
@@ -231,39 +316,42 @@ LoadStatus ReadFileText(const wxString& strPath, std::string& text, wxString& st
         }
     }
     if (!bRead) {
-        strError = wxString::Format(_("Cann't load file %s!"), strPath);
+        Fail({ReadFailure::kUnreadable, wxString::Format(_("Cann't load file %s!"), strPath)},
+             strError, pFailure);
         return LoadStatus::kFailed;
     }
     return LoadStatus::kLoaded;
 }
 
+LoadStatus ReadFileInModes(const wxString& strPath, std::initializer_list<int> modes, Contents& io,
+                           int& nModeRead, wxString& strError, ReadFailure* pFailure) {
+    std::string text;
+    const LoadStatus status = ReadFileText(strPath, text, strError, pFailure);
+    if (status != LoadStatus::kLoaded) return status;
+    Parsed parsed;
+    try {
+        ParseDocument(text, strPath, parsed);
+    } catch (const Failure& failure) {
+        Fail(failure, strError, pFailure);
+        return LoadStatus::kFailed;
+    }
+    return ReadParsed(parsed, modes, io, nModeRead, strError, pFailure) ? LoadStatus::kLoaded
+                                                                        : LoadStatus::kFailed;
+}
+
 }  // namespace
 
 LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
-                           wxString& strError) {
-    std::string text;
-    const LoadStatus status = ReadFileText(strPath, text, strError);
-    if (status != LoadStatus::kLoaded) return status;
-    return ReadArchiveText(text, strPath, nProgramMode, io, strError) ? LoadStatus::kLoaded
-                                                                      : LoadStatus::kFailed;
+                           wxString& strError, ReadFailure* pFailure) {
+    int nModeRead = 0;
+    return ReadFileInModes(strPath, {nProgramMode}, io, nModeRead, strError, pFailure);
 }
 
 LoadStatus ReadArchiveFileOfAnyMode(const wxString& strPath, Contents& io, int& nProgramMode,
-                                    wxString& strError) {
-    std::string text;
-    const LoadStatus status = ReadFileText(strPath, text, strError);
-    if (status != LoadStatus::kLoaded) return status;
+                                    wxString& strError, ReadFailure* pFailure) {
     // A document of the other mode fails at its first row in mode 0 and reads
     // in mode 1; anything else fails in both, with mode 0's message.
-    for (int nMode : {0, 1}) {
-        wxString strModeError;
-        if (ReadArchiveText(text, strPath, nMode, io, strModeError)) {
-            nProgramMode = nMode;
-            return LoadStatus::kLoaded;
-        }
-        if (nMode == 0) strError = strModeError;
-    }
-    return LoadStatus::kFailed;
+    return ReadFileInModes(strPath, {0, 1}, io, nProgramMode, strError, pFailure);
 }
 
 void LoadArchiveRows(const TiXmlElement* pTable, int nProgramMode, GridTable& table) {

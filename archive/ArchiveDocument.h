@@ -37,11 +37,18 @@ std::string FormatArchive(const Contents& contents, int nProgramMode);
 bool WriteArchiveFile(const wxString& strPath, const Contents& contents, int nProgramMode,
                       wxString* pstrReason = nullptr);
 
+// Why a file is no readable archive, beside the message, for tools that sort
+// files by it.
+enum class ReadFailure { kNone, kBrokenXml, kNotArchive, kEmpty, kTooLarge, kUnreadable };
+// "broken-xml", "not-archive", "empty", "too-large", "unreadable"; "" for kNone.
+const char* FailureCode(ReadFailure failure);
+
 // Reads a whole document (strSource names it in the load failure message).
-// On failure returns false with the translated message and leaves io exactly
-// as it was; on success every value the document lacks keeps io's value.
+// On failure returns false with the translated message (and the reason in
+// pFailure when given) and leaves io exactly as it was; on success every
+// value the document lacks keeps io's value.
 bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
-                     Contents& io, wxString& strError);
+                     Contents& io, wxString& strError, ReadFailure* pFailure = nullptr);
 
 enum class LoadStatus { kNoFile, kLoaded, kFailed };
 
@@ -52,14 +59,14 @@ constexpr long long kMaxArchiveBytes = 16LL * 1024 * 1024;
 // kNoFile (nothing changed) when strPath names no file or a directory; a
 // file above kMaxArchiveBytes fails without being read.
 LoadStatus ReadArchiveFile(const wxString& strPath, int nProgramMode, Contents& io,
-                           wxString& strError);
+                           wxString& strError, ReadFailure* pFailure = nullptr);
 
 // For readers that do not know the mode (the export command): the document's
 // own row element names decide it, Fl/Fr giving 0 and T1/T2 giving 1. On
 // success nProgramMode holds the mode; a failure reports the message a read in
 // mode 0 gives.
 LoadStatus ReadArchiveFileOfAnyMode(const wxString& strPath, Contents& io, int& nProgramMode,
-                                    wxString& strError);
+                                    wxString& strError, ReadFailure* pFailure = nullptr);
 
 // The tree walkers; both throw the translated failure message as a wxString.
 void LoadArchiveRows(const TiXmlElement* pTable, int nProgramMode, GridTable& table);

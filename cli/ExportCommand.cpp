@@ -3,9 +3,12 @@
 #include <wx/intl.h>
 
 #include "archive/ArchiveDocument.h"
+#include "archive/SafeFile.h"
 #include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
+#include "cli/ArchiveSummary.h"
 #include "cli/ConsoleStream.h"
+#include "cli/SummaryProgress.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
 #include "report/CsvExport.h"
@@ -24,6 +27,7 @@ const char kName[] = "varid-export";
 wxString Usage() {
     return wxString::Format(
         _("Usage: %s ARCHIVE.xml [--recount] [--fit] [-o FILE]\n"
+          "       %s --summary PATH... [--recount] [-o FILE]\n"
           "Writes the data of an archive as CSV (UTF-8, comma-separated, decimal\n"
           "points) to standard output or to FILE.\n"
           "\n"
@@ -34,14 +38,17 @@ wxString Usage() {
           "  --fit              Count, then fit the five values to every complete row;\n"
           "                     the manual values and rows become the fit's, and its\n"
           "                     values, uncertainties and residual follow as records\n"
+          "  --summary PATH...  one row per archive instead: each PATH is an archive\n"
+          "                     or a folder searched through for *.xml files; files\n"
+          "                     that cannot be read are listed with their reason\n"
           "  -o, --output FILE  write to FILE instead of standard output\n"
           "  --help             show this help and exit\n"
           "  --version          show the version and exit\n"
           "\n"
           "Exit status: 0 success; 1 Count, Set or the fit refused or failed; 2 a\n"
           "file that cannot be read or written or is no archive, or wrong usage; 3 the\n"
-          "recount found differences.\n"),
-        kName);
+          "recount found differences; 4 a summary skipped files it could not read.\n"),
+        kName, kName);
 }
 
 // Kept apart from the usage above, whose translations stand as they are.
@@ -72,6 +79,7 @@ int ExportCommand::FailUsage(const wxString& strMessage) const {
 int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
     bool bRecount = false;
     bool bFit = false;
+    bool bSummary = false;
     bool bOptions = true;
     wxString strOutput;
     std::vector<wxString> vecFiles;
@@ -91,6 +99,8 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
             bRecount = true;
         } else if (strArg == "--fit") {
             bFit = true;
+        } else if (strArg == "--summary") {
+            bSummary = true;
         } else if (strArg == "-o" || strArg == "--output") {
             if (i + 1 >= vecArgs.size())
                 return FailUsage(wxString::Format(_("option %s needs a file name"), strArg));
@@ -100,6 +110,11 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
         } else {
             return FailUsage(wxString::Format(_("unknown option %s"), strArg));
         }
+    }
+    if (bSummary) {
+        if (bFit) return FailUsage(_("--fit does not go with --summary"));
+        if (vecFiles.empty()) return FailUsage(_("--summary needs at least one archive or folder"));
+        return RunSummary(vecFiles, bRecount, strOutput);
     }
     if (vecFiles.size() != 1) return FailUsage(_("exactly one archive must be given"));
 
@@ -146,18 +161,51 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
     }
 
     const CalibrationFit* pFit = bFit ? &fit : nullptr;
-    if (strOutput.empty()) {
-        if (!ConsoleStream::WriteUtf8(m_pOut, CsvExport::Format(contents, nMode, pFit))) {
-            Fail(_("Cannot write to standard output"));
-            return kBadFile;
-        }
-    } else if (!ExportFile::Write(strOutput,
-                                  ExportFile::FormatOf(strOutput, ExportFile::Format::kCsv),
-                                  contents, nMode, pFit)) {
+    if (strOutput.empty())
+        return WriteOutput(CsvExport::Format(contents, nMode, pFit), strOutput)
+                   ? nStatus
+                   : static_cast<int>(kBadFile);
+    if (!ExportFile::Write(strOutput, ExportFile::FormatOf(strOutput, ExportFile::Format::kCsv),
+                           contents, nMode, pFit)) {
         Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
         return kBadFile;
     }
     return nStatus;
+}
+
+bool ExportCommand::WriteOutput(const std::string& text, const wxString& strOutput) {
+    if (strOutput.empty()) {
+        if (ConsoleStream::WriteUtf8(m_pOut, text)) return true;
+        Fail(_("Cannot write to standard output"));
+        return false;
+    }
+    if (archive::WriteFileReplacing(strOutput, text)) return true;
+    Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
+    return false;
+}
+
+int ExportCommand::RunSummary(const std::vector<wxString>& vecPaths, bool bRecount,
+                              const wxString& strOutput) {
+    std::vector<wxString> vecFiles;
+    wxString strMissing;
+    if (!ArchiveSummary::FindFiles(vecPaths, vecFiles, strMissing)) {
+        Fail(wxString::Format(_("No such file or folder: %s"), strMissing));
+        return kBadFile;
+    }
+    ArchiveSummary summary(bRecount);
+    SummaryProgress progress(m_pErr);
+    summary.Run(vecFiles, [&progress](size_t nDone, size_t nTotal) {
+        progress.Show(nDone, nTotal);
+        return true;
+    });
+    progress.Finish();
+    if (strOutput.empty()) {
+        if (!WriteOutput(summary.FormatCsv(), strOutput)) return kBadFile;
+    } else if (!summary.WriteFile(strOutput)) {
+        Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
+        return kBadFile;
+    }
+    return summary.GetSkipped().empty() ? kOk : kSkipped;
 }
 
 bool ExportCommand::Recount(Contents& contents, int nProgramMode, wxString& strError) {

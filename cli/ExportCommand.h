@@ -14,9 +14,11 @@ class CalibrationFit;
 // (to a FILE.xlsx as an Excel workbook), with --recount an audit of its
 // stored results against a fresh Count (and Set), with --fit the Count and
 // then the fit over every complete row.
+// varid-export --summary PATH... [--recount] [-o FILE]: a summary of many
+// archives, one row each.
 class ExportCommand {
 public:
-    enum ExitStatus { kOk = 0, kRefused = 1, kBadFile = 2, kDifferent = 3 };
+    enum ExitStatus { kOk = 0, kRefused = 1, kBadFile = 2, kDifferent = 3, kSkipped = 4 };
 
     ExportCommand(FILE* pOut, FILE* pErr) : m_pOut(pOut), m_pErr(pErr) {}
 
@@ -41,6 +43,10 @@ public:
                                                  const panel::Contents& recounted);
 
 private:
+    // --summary PATH...: one row per archive below the paths.
+    int RunSummary(const std::vector<wxString>& vecPaths, bool bRecount, const wxString& strOutput);
+    // The output, to FILE or to standard output; false said as a failure.
+    bool WriteOutput(const std::string& text, const wxString& strOutput);
     void Print(FILE* pFile, const wxString& str) const;
     void Fail(const wxString& strMessage) const;
     int FailUsage(const wxString& strMessage) const;

@@ -303,13 +303,19 @@ bool WorkbookExport::WriteWorkbook(const std::string& strFile, const std::string
     return error == LXW_NO_ERROR && closed == LXW_NO_ERROR;
 }
 
-bool WorkbookExport::WriteFile(const wxString& strPath, const panel::Contents& contents,
-                               int nProgramMode, const CalibrationFit* pFit) {
+bool WorkbookExport::PlaceWorkbook(const wxString& strPath, const Writer& fnWrite) {
     const archive::ScratchFolder scratch;
     if (!scratch.IsOk()) return false;
     const std::string strFile = scratch.PathOf("export.xlsx");
     std::string bytes;
-    return WriteWorkbook(strFile, scratch.GetPath(),
-                         CsvExport::Records(contents, nProgramMode, pFit), nProgramMode) &&
-           ReadWhole(strFile, bytes) && archive::WriteFileReplacing(strPath, bytes);
+    return fnWrite(strFile, scratch.GetPath()) && ReadWhole(strFile, bytes) &&
+           archive::WriteFileReplacing(strPath, bytes);
+}
+
+bool WorkbookExport::WriteFile(const wxString& strPath, const panel::Contents& contents,
+                               int nProgramMode, const CalibrationFit* pFit) {
+    return PlaceWorkbook(strPath, [&](const std::string& strFile, const std::string& strScratch) {
+        return WriteWorkbook(strFile, strScratch, CsvExport::Records(contents, nProgramMode, pFit),
+                             nProgramMode);
+    });
 }

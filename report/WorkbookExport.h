@@ -1,6 +1,7 @@
 #ifndef VARID_REPORT_WORKBOOKEXPORT_H
 #define VARID_REPORT_WORKBOOKEXPORT_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,12 @@ public:
     // (the program's is).
     static bool WriteWorkbook(const std::string& strFile, const std::string& strScratch,
                               const std::vector<CsvExport::Record>& records, int nProgramMode);
+    // A workbook that fnWrite writes into the file it is given (a narrow,
+    // plain ASCII path), its library's temporary files in the folder it is
+    // given, then put in place at strPath by the safe writer. False, with
+    // any earlier file intact, when fnWrite fails or nothing can be placed.
+    using Writer = std::function<bool(const std::string& strFile, const std::string& strScratch)>;
+    static bool PlaceWorkbook(const wxString& strPath, const Writer& fnWrite);
     // The panel's workbook into strPath: written in a scratch folder of
     // plain ASCII (archive::ScratchFolder), then put in place by the safe
     // writer. False leaves any earlier file intact.

@@ -7,6 +7,7 @@
 #include <wx/button.h>
 #include <wx/display.h>
 #include <wx/icon.h>
+#include <wx/menu.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/print.h>
@@ -50,6 +51,8 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(XRCID("ID_SAVE"), MainFrame::OnSave)
     EVT_MENU(XRCID("ID_OPEN"), MainFrame::OnOpen)
     EVT_MENU(XRCID("ID_EXPORT"), MainFrame::OnExport)
+    EVT_MENU(XRCID("ID_EXPORT_THIS"), MainFrame::OnExportThis)
+    EVT_MENU(XRCID("ID_EXPORT_SUMMARY"), MainFrame::OnExportSummary)
     EVT_MENU(XRCID("ID_PRINT"), MainFrame::OnPrint)
     EVT_MENU(XRCID("ID_HELP"), MainFrame::OnHelp)
     EVT_MENU(XRCID("ID_DETAILS"), MainFrame::OnDetails)
@@ -150,7 +153,7 @@ void MainFrame::SetUpShortcuts() {
         {"ID_FIT", _("Fit (F6)")},
         {"ID_SAVE", _("Save (Ctrl+S)")},
         {"ID_OPEN", _("Open (Ctrl+O)")},
-        {"ID_EXPORT", _("Export to CSV (Ctrl+E)")},
+        {"ID_EXPORT", _("Export (Ctrl+E)")},
         {"ID_PRINT", _("Print (Ctrl+P)")},
         {"ID_HELP", _("Help (F1)")},
         {"ID_DETAILS", _("Calibration details (Ctrl+I)")},
@@ -170,7 +173,22 @@ void MainFrame::OnSave(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Save()
 
 void MainFrame::OnOpen(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Open(); }
 
-void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Export(); }
+void MainFrame::OnExport(wxCommandEvent& WXUNUSED(event)) {
+    // The command bar has no room for another button: a small menu under
+    // Export, whose items come back as menu commands.
+    wxMenu menu;
+    menu.Append(XRCID("ID_EXPORT_THIS"), _(wxS("This calibration\u2026")));
+    menu.Append(XRCID("ID_EXPORT_SUMMARY"), _(wxS("Summary of a folder\u2026")));
+    wxWindow* pButton = FindWindow(XRCID("ID_EXPORT"));
+    PopupMenu(&menu, pButton ? ScreenToClient(pButton->GetScreenRect().GetBottomLeft())
+                             : wxDefaultPosition);
+}
+
+void MainFrame::OnExportThis(wxCommandEvent& WXUNUSED(event)) { m_pPanelResult->Export(); }
+
+void MainFrame::OnExportSummary(wxCommandEvent& WXUNUSED(event)) {
+    m_pPanelResult->ExportSummary();
+}
 
 void MainFrame::OnClear(wxCommandEvent& WXUNUSED(event)) {
     PanelResult::Snapshot before = m_pPanelResult->TakeSnapshot();

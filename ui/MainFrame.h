@@ -32,7 +32,10 @@ private:
     void OnFit(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
     void OnOpen(wxCommandEvent& event);
+    // Export opens a menu: this calibration, or a summary of a folder.
     void OnExport(wxCommandEvent& event);
+    void OnExportThis(wxCommandEvent& event);
+    void OnExportSummary(wxCommandEvent& event);
     void OnClear(wxCommandEvent& event);
     void OnDetails(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);

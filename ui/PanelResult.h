@@ -93,6 +93,12 @@ public:
     // The panel's data into an Excel workbook or a CSV file the user chooses;
     // everything from the dialog to the error box, so any command may call it.
     void Export();
+    // A summary of the archives in a folder the user chooses, into a
+    // workbook or CSV file, with a progress window that can stop it.
+    void ExportSummary();
+    // The summary of the archives below strDir into strPath, with the
+    // progress window; true when the file was written.
+    bool WriteSummary(const wxString& strDir, const wxString& strPath);
     // Commits an open cell editor, as leaving the cell does; for shortcuts
     // that act while the operator is still typing.
     void FinishCellEdit();

@@ -6,10 +6,13 @@
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/intl.h>
+#include <wx/dirdlg.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 #include <wx/translation.h>
 
 #include "app/Globals.h"
+#include "cli/ArchiveSummary.h"
 #include "grid/ClipboardBlock.h"
 #include "report/ExportFile.h"
 #include "ui/ErrorBox.h"
@@ -90,4 +93,58 @@ void PanelResult::Export() {
     // The archive directory stays where Save put it.
     if (!ExportFile::Write(strPath, format, CollectContents(), g_nProgramMode, GetFit()))
         ShowErrorBox(wxString::Format(_("Cannot write the file %s!"), strPath));
+}
+
+void PanelResult::ExportSummary() {
+    const wxString strDir = wxDirSelector(_("Choose the folder of archives to summarise"),
+                                          g_strXmlFile, 0, wxDefaultPosition, this);
+    if (strDir.empty()) return;
+    const wxString strName = wxDateTime::Now().Format(_("Varid_summary_%Y_%m_%d.xlsx"));
+    const wxString strPath =
+        wxFileSelector(_("Choose the file to write the summary to"), g_strXmlFile, strName,
+                       wxT("xlsx"), _("Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv"),
+                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
+    if (strPath.empty()) return;
+    WriteSummary(strDir, strPath);
+}
+
+bool PanelResult::WriteSummary(const wxString& strDir, const wxString& strPath) {
+    std::vector<wxString> vecFiles;
+    wxString strMissing;
+    if (!ArchiveSummary::FindFiles({strDir}, vecFiles, strMissing)) {
+        ShowErrorBox(wxString::Format(_("No such file or folder: %s"), strMissing));
+        return false;
+    }
+    ArchiveSummary summary(false);
+    bool bDone = true;
+    {
+        wxProgressDialog progress(
+            _("Summary of a folder"),
+            wxString::Format(_("Reading %d archives..."), static_cast<int>(vecFiles.size())),
+            std::max<int>(1, static_cast<int>(vecFiles.size())), this,
+            wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME |
+                wxPD_REMAINING_TIME);
+        bDone = summary.Run(vecFiles, [&progress](size_t nDone, size_t) {
+            return progress.Update(static_cast<int>(nDone));
+        });
+    }
+    if (!bDone) return false;
+    if (!summary.WriteFile(strPath)) {
+        ShowErrorBox(wxString::Format(_("Cannot write the file %s!"), strPath));
+        return false;
+    }
+    const int nRows = static_cast<int>(summary.GetRows().size());
+    const int nSkipped = static_cast<int>(summary.GetSkipped().size());
+    wxString strText =
+        wxString::Format(wxPLURAL("The summary of %d archive was written to %s.",
+                                  "The summary of %d archives was written to %s.", nRows),
+                         nRows, strPath);
+    if (nSkipped > 0)
+        strText +=
+            wxT(" ") +
+            wxString::Format(wxPLURAL("%d file could not be read: see \"Skipped\".",
+                                      "%d files could not be read: see \"Skipped\".", nSkipped),
+                             nSkipped);
+    ShowNotice(strText, _("OK"), [] {});
+    return true;
 }

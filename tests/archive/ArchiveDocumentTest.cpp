@@ -143,10 +143,16 @@ TEST(ArchiveDetails, EveryFieldReadsBackExactlyInBothModes) {
                       out.contents.details.Get(spec.field).utf8_string())
                 << spec.pszName << ", mode " << nMode;
         EXPECT_EQ(Cells(c), Cells(out.contents));
-        // On the platform's line ends too.
+        // On the platform's line ends too, and beside a commented-out record.
         const ReadOutcome other = Read(OtherLineBreaks(text), nMode, Contents());
         ASSERT_TRUE(other.bOk);
         EXPECT_TRUE(other.contents.details == c.details) << "mode " << nMode;
+        std::string commented = text;
+        commented.insert(commented.find("<Archive>"),
+                         "<!-- <Details><Notes>not  this</Notes></Details> -->\n");
+        const ReadOutcome beside = Read(commented, nMode, Contents());
+        ASSERT_TRUE(beside.bOk);
+        EXPECT_TRUE(beside.contents.details == c.details) << "mode " << nMode;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/uiaction.h>
+#include <wx/xrc/xmlres.h>
 
 #include "app/Globals.h"
 #include "report/CsvExport.h"
@@ -100,6 +101,11 @@ private:
 
 class PanelDataTest : public PanelTest {
 protected:
+    // The first item of Export's menu, as choosing it sends it.
+    void ExportThisCalibration() {
+        wxCommandEvent event(wxEVT_MENU, XRCID("ID_EXPORT_THIS"));
+        m_pFrame->ProcessWindowEvent(event);
+    }
     // A key pressed while the grid (not a cell editor) has the focus.
     void PressKey(wxGrid* pGrid, int nKey, int nModifiers) {
         wxKeyEvent event(wxEVT_KEY_DOWN);
@@ -256,7 +262,7 @@ TEST_F(PanelDataTest, ExportWritesTheShownDataAndSaysWhenItCannot) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.szWritten);
-        wxTEST_DIALOG(Click("ID_EXPORT"),
+        wxTEST_DIALOG(ExportThisCalibration(),
                       ExpectExportDialog(strDir, strDir + "/" + c.szAnswer, c.nType));
         const std::string strWritten = archive_example::Slurp(strDir + "/" + c.szWritten);
         if (c.bWorkbook)
@@ -269,7 +275,7 @@ TEST_F(PanelDataTest, ExportWritesTheShownDataAndSaysWhenItCannot) {
     // The dialog asked about "bare", not about the "bare.xlsx" it became:
     // replacing that is asked, and No keeps it.
     const std::string strBare = archive_example::Slurp(strDir + "/bare.xlsx");
-    wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strDir + "/bare", 0),
+    wxTEST_DIALOG(ExportThisCalibration(), ExpectExportDialog(strDir, strDir + "/bare", 0),
                   ExpectReplaceQuestion(strDir + "/bare.xlsx"));
     EXPECT_EQ(archive_example::Slurp(strDir + "/bare.xlsx"), strBare);
 
@@ -277,7 +283,7 @@ TEST_F(PanelDataTest, ExportWritesTheShownDataAndSaysWhenItCannot) {
     for (const char* szTaken : {"/taken.csv", "/taken.xlsx"}) {
         const wxString strTaken = strDir + szTaken;
         ASSERT_TRUE(wxMkdir(strTaken));
-        wxTEST_DIALOG(Click("ID_EXPORT"), ExpectExportDialog(strDir, strTaken),
+        wxTEST_DIALOG(ExportThisCalibration(), ExpectExportDialog(strDir, strTaken),
                       ExpectErrorBox("Cannot write the file " + strTaken + "!"));
         EXPECT_TRUE(wxDirExists(strTaken));
     }

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# docs/summary-history-en.png: an instrument's history sheet in the summary
+# workbook of a folder of archives, open in LibreOffice Calc on a private
+# Xvfb server. Nothing else needs LibreOffice: install it for this picture
+# only (apt-get install libreoffice-calc).
+# Usage: scripts/summary-picture.sh [BUILD_DIR]     (default: build)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build}")
+# Debian's Python, which has openpyxl (the archive's writer imports it) and PIL.
+python=/usr/bin/python3
+for tool in soffice xdotool Xvfb "$python"; do
+    command -v "$tool" >/dev/null || { echo "$0: needs $tool" >&2; exit 1; }
+done
+cmake --build "$build" --target varid-export -j2 >/dev/null
+
+work=$(mktemp -d)
+display=:$((RANDOM % 400 + 500))
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# Six yearly calibrations of one counter, its dead time and efficacy drifting
+# slowly, and one of another counter.
+"$python" - "$root/tests/cli" "$work/archives" <<'PY'
+import os, sys
+sys.path.insert(0, sys.argv[1])
+import workbook_check as w
+os.makedirs(sys.argv[2])
+years = [(2021, "4.052", "2012.4"), (2022, "4.061", "2007.9"), (2023, "4.067", "2001.3"),
+         (2024, "4.083", "1994.6"), (2025, "4.090", "1990.2"), (2026, "4.104", "1981.7")]
+for year, dt, keff in years + [(2025, "3.212", "2540.0")]:
+    serial = "001234" if dt != "3.212" else "007731"
+    w.DETAILS = {"CertificateNumber": "%d-%s" % (year, serial[-3:]),
+                 "Instrument": "Pulse counter PC-4", "SerialNumber": serial,
+                 "CalibrationDate": "%d-03-05" % year, "Operator": "A. Smith"}
+    w.STORED_BOXES = dict(w.STORED_BOXES, DeatTime=dt, CoeficientEffectiveness=keff)
+    w.write_archive(os.path.join(sys.argv[2], "PC-4_%s_%d.xml" % (serial, year)),
+                    w.STORED_RESULTS)
+PY
+"$build/bin/varid-export" --summary "$work/archives" -o "$work/summary.xlsx"
+
+Xvfb "$display" -screen 0 1280x860x24 -nolisten tcp &
+sleep 2
+DISPLAY=$display soffice --norestore --nologo --nodefault --calc \
+    "-env:UserInstallation=file://$work/profile" "$work/summary.xlsx" >/dev/null 2>&1 &
+window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name 'summary' | head -n 1)
+DISPLAY=$display xdotool windowmove "$window" 0 0 windowsize "$window" 1280 860
+sleep 8
+# The third sheet: the first instrument's history.
+DISPLAY=$display xdotool windowfocus --sync "$window" key --window "$window" ctrl+Page_Down ctrl+Page_Down
+sleep 3
+mkdir -p "$root/docs"
+"$python" -c 'import sys; from PIL import ImageGrab
+ImageGrab.grab(xdisplay=sys.argv[1]).save(sys.argv[2])' "$display" "$root/docs/summary-history-en.png"
+echo "wrote docs/summary-history-en.png"
