@@ -8,16 +8,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
-# Debian's Python, which has openpyxl (the archive's writer imports it) and PIL.
-python=/usr/bin/python3
-for tool in soffice xdotool Xvfb "$python"; do
-    command -v "$tool" >/dev/null || { echo "$0: needs $tool" >&2; exit 1; }
-done
-cmake --build "$build" --target varid-export -j2 >/dev/null
-
-work=$(mktemp -d)
-display=:$((RANDOM % 400 + 500))
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/calc-picture.sh"
 
 # Six yearly calibrations of one counter, its dead time and efficacy drifting
 # slowly, and one of another counter.
@@ -39,17 +30,5 @@ for year, dt, keff in years + [(2025, "3.212", "2540.0")]:
 PY
 "$build/bin/varid-export" --summary "$work/archives" -o "$work/summary.xlsx"
 
-Xvfb "$display" -screen 0 1280x860x24 -nolisten tcp &
-sleep 2
-DISPLAY=$display soffice --norestore --nologo --nodefault --calc \
-    "-env:UserInstallation=file://$work/profile" "$work/summary.xlsx" >/dev/null 2>&1 &
-window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name 'summary' | head -n 1)
-DISPLAY=$display xdotool windowmove "$window" 0 0 windowsize "$window" 1280 860
-sleep 8
 # The third sheet: the first instrument's history.
-DISPLAY=$display xdotool windowfocus --sync "$window" key --window "$window" ctrl+Page_Down ctrl+Page_Down
-sleep 3
-mkdir -p "$root/docs"
-"$python" -c 'import sys; from PIL import ImageGrab
-ImageGrab.grab(xdisplay=sys.argv[1]).save(sys.argv[2])' "$display" "$root/docs/summary-history-en.png"
-echo "wrote docs/summary-history-en.png"
+calc_picture "$work/summary.xlsx" "$root/docs/summary-history-en.png" ctrl+Page_Down ctrl+Page_Down

@@ -20,6 +20,7 @@
 #include "grid/CalibrationRun.h"
 #include "report/CsvExport.h"
 #include "tests/archive/ArchiveTestData.h"
+#include "tests/cli/ExportRun.h"
 #include "testsupport/CalibrationModel.h"
 #include "testsupport/KnownPanel.h"
 #include "testsupport/TempDir.h"
@@ -29,10 +30,7 @@ using panel::Contents;
 
 namespace {
 
-struct Outcome {
-    int nStatus;
-    std::string strOut, strErr;
-};
+using Outcome = ExportRun::Outcome;
 
 // The values a hand-made Set used: the synthetic detector's true ones.
 const Detector kTyped{2.5L, 9000, 0.35L, 0.02L, 3};
@@ -60,43 +58,14 @@ protected:
         return Quoted(strPath);
     }
 
-    // Built beside the tests; on Windows found from the running test, since
-    // the build's own path is a Linux one there.
-    static std::string ExportProgram() {
-#ifdef _WIN32
-        wchar_t szSelf[MAX_PATH];
-        GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
-        return (std::filesystem::path(szSelf).parent_path() / "varid-export.exe").u8string();
-#else
-        return VARID_EXPORT;
-#endif
-    }
-    static std::string Quoted(const std::string& strPath) { return "\"" + strPath + "\""; }
     static std::string Slurp(const std::string& strPath) {
         return archive_example::Slurp(wxString::FromUTF8(strPath));
     }
 
-    // szLocale: the language and number format the command starts in. Windows
-    // takes them from the user's settings, never from the environment: there
-    // the command runs in the system's language whatever szLocale says.
+    // szLocale: the language and number format the command starts in (not on
+    // Windows, see ExportRun).
     Outcome Export(const std::string& strArgs, const char* szLocale = "C") {
-        const std::string strOut = PathOf("stdout"), strErr = PathOf("stderr");
-#ifdef _WIN32
-        (void)szLocale;
-        // cmd.exe drops the outer quotes of a line that starts with one.
-        const std::string strCommand = "\"" + Quoted(ExportProgram()) + " " + strArgs + " >" +
-                                       Quoted(strOut) + " 2>" + Quoted(strErr) + "\"";
-        const int nStatus = _wsystem(wxString::FromUTF8(strCommand).wc_str());
-#else
-        const std::string strCommand =
-            std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE -u LC_MESSAGES LC_ALL=") +
-            szLocale + " LANG=" + szLocale + " " + VARID_EXPORT + " " + strArgs + " >" +
-            Quoted(strOut) + " 2>" + Quoted(strErr);
-        const int nRaw = std::system(strCommand.c_str());
-        EXPECT_TRUE(WIFEXITED(nRaw)) << strCommand << " ended by a signal";
-        const int nStatus = WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1;
-#endif
-        return {nStatus, Slurp(strOut), Slurp(strErr)};
+        return ExportRun(m_strDir).Run(strArgs, szLocale);
     }
 };
 

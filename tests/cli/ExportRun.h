@@ -12,6 +12,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <wx/filefn.h>
 #include <wx/string.h>
 
 #include "tests/archive/ArchiveTestData.h"
@@ -46,7 +47,9 @@ public:
     // takes them from the user's settings, never from the environment: there
     // the command runs in the system's language whatever szLocale says.
     Outcome Run(const std::string& strArgs, const char* szLocale = "C") const {
-        const std::string strOut = m_strDir + "/stdout", strErr = m_strDir + "/stderr";
+        const std::string strSep(1, static_cast<char>(wxFILE_SEP_PATH));
+        const std::string strOut = m_strDir + strSep + "stdout",
+                          strErr = m_strDir + strSep + "stderr";
 #ifdef _WIN32
         (void)szLocale;
         // cmd.exe drops the outer quotes of a line that starts with one.
