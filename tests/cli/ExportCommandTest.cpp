@@ -378,7 +378,7 @@ ConsoleRun RunInConsole(const std::string& strCommandLine) {
 // Bytes of UTF-8 would show as other letters in that code page.
 TEST_F(ExportCommandTest, AConsoleShowsTheMessagesAndRecordsThemselves) {
     const std::string strMissing = PathOf("\xD0\xBD\xD0\xB5\xD1\x82.xml");
-    ConsoleRun run = RunInConsole(Quoted(ExportProgram()) + " --recount " + Quoted(strMissing));
+    ConsoleRun run = RunInConsole(Quoted(ExportRun::Program()) + " --recount " + Quoted(strMissing));
     EXPECT_EQ(2u, run.dwStatus);
     const std::wstring strMessage =
         wxString::FromUTF8("varid-export: Cann't load file " + strMissing + "!").ToStdWstring();
@@ -386,7 +386,7 @@ TEST_F(ExportCommandTest, AConsoleShowsTheMessagesAndRecordsThemselves) {
 
     const std::string strArchive = WriteArchive("good.xml", archive_example::ExampleContents(), 0);
     const std::string strCsv = Export(strArchive).strOut;
-    run = RunInConsole(Quoted(ExportProgram()) + " " + strArchive);
+    run = RunInConsole(Quoted(ExportRun::Program()) + " " + strArchive);
     EXPECT_EQ(0u, run.dwStatus);
     // The records from the first letter on: the byte-order mark, which the
     // console would show as letters, stays out.
