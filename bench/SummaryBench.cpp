@@ -86,11 +86,11 @@ void RunSummary(benchmark::State& state, const Folder& folder, bool bRecount) {
 
 // 10 000 archives in one process.
 void BM_Summary(benchmark::State& state) { RunSummary(state, Archives(), false); }
-BENCHMARK(BM_Summary)->Unit(benchmark::kSecond)->Iterations(3);
+BENCHMARK(BM_Summary)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
 // The same, each archive counted again.
 void BM_SummaryRecount(benchmark::State& state) { RunSummary(state, Archives(), true); }
-BENCHMARK(BM_SummaryRecount)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_SummaryRecount)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // One process per archive, as a script would run the single export: the
 // first 200 archives, each by its own varid-export.
@@ -108,18 +108,16 @@ void BM_ProcessPerArchive(benchmark::State& state) {
         n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert,
         benchmark::Counter::kIs1000);
 }
-BENCHMARK(BM_ProcessPerArchive)->Unit(benchmark::kSecond)->Iterations(1);
+// Its processes' time is the wall clock's, not this process's.
+BENCHMARK(BM_ProcessPerArchive)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // Memory: the peak a summary adds over 500 archives of about 10 KiB and over
 // 500 padded to 1 MiB each. Each file is read and let go, so the
 // padded run's peak is larger by about one file, not by the gigabyte read.
 void BM_SummaryMemory(benchmark::State& state) {
     const size_t nPadding = static_cast<size_t>(state.range(0)) * 1024;
-    std::unique_ptr<Folder> pFolder;
-    state.PauseTiming();
-    pFolder = std::make_unique<Folder>(500, nPadding);
+    const auto pFolder = std::make_unique<Folder>(500, nPadding);
     const long nBefore = PeakKiB();
-    state.ResumeTiming();
     for (auto _ : state) {
         std::vector<wxString> vecFiles;
         wxString strMissing;
