@@ -6,7 +6,6 @@ with its reasons, the exit statuses, and each serial number's sheet with its
 calibrations in date order, dates as dates, and its two charts of dead time
 and Keff over the date. With --wine the Windows program runs under Wine.
 """
-import argparse
 import csv
 import datetime
 import os
@@ -149,16 +148,9 @@ def check_summary(csv_path, book_path, folder):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--export", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("--wine", action="store_true")
-    args = parser.parse_args()
-    shutil.rmtree(args.work, ignore_errors=True)
-    work = os.path.join(os.path.abspath(args.work), "\u0441\u0432\u043e\u0434\u043a\u0430")
+    _, work, exporter = wb.start("\u0441\u0432\u043e\u0434\u043a\u0430")
     folder = os.path.join(work, "archives")
     write_folder(folder)
-    exporter = wb.Exporter(args.export, args.wine)
     csv_path, book = os.path.join(work, "summary.csv"), os.path.join(work, "summary.xlsx")
     for out in (csv_path, book):
         status = run(exporter, ["--summary", folder, "-o", out])

@@ -259,16 +259,22 @@ RUSSIAN = {"@header": "\u0412\u0435\u043b\u0438\u0447\u0438\u043d\u0430",
            "@Row": "\u0421\u0442\u0440\u043e\u043a\u0430"}
 
 
-def main():
+def start(folder_name):
+    """The command line every check takes, and a fresh work folder under
+    --work whose name is the check's own (non-ASCII on purpose)."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--export", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--wine", action="store_true")
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
-    work = os.path.join(os.path.abspath(args.work), "\u043a\u043d\u0438\u0433\u0430 export")
+    work = os.path.join(os.path.abspath(args.work), folder_name)
     os.makedirs(work)
-    exporter = Exporter(args.export, args.wine)
+    return args, work, Exporter(args.export, args.wine)
+
+
+def main():
+    args, work, exporter = start("\u043a\u043d\u0438\u0433\u0430 export")
 
     stored = os.path.join(work, "stored.xml")
     write_archive(stored, STORED_RESULTS)
