@@ -92,7 +92,7 @@ bool App::TransferSettings(bool WXUNUSED(bLoad)) {
     for (int i = CalibrationDetails::kItemFields; i < CalibrationDetails::kFields; ++i) {
         const auto field = static_cast<CalibrationDetails::Field>(i);
         wxString strValue = m_lab.Get(field);
-        ExchangeOptionalValue(wxT("/lab"), CalibrationDetails::Spec(field).pszName, &strValue);
+        ExchangeOptionalValue(wxT("/lab"), CalibrationDetails::InfoOf(field).pszName, &strValue);
         m_lab.Set(field, strValue);
     }
     return true;

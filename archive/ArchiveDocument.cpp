@@ -80,8 +80,8 @@ wxString WrongFormat() { return _("Wrong format file"); }
 // back, even where it condenses blanks.
 TiXmlElement* BuildDetails(const CalibrationDetails& details) {
     TiXmlElement* pDetails = new TiXmlElement("Details");
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-        AppendText(pDetails, spec.pszName, details.Get(spec.field).utf8_string());
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+        AppendText(pDetails, info.pszName, details.Get(info.field).utf8_string());
     return pDetails;
 }
 
@@ -125,9 +125,9 @@ void ReadDetails(const TiXmlElement* pArchive, const std::string& strText,
         if (const TiXmlElement* pExact = doc.FirstChildElement("Archive"))
             pDetails = pExact->FirstChildElement("Details");
     if (!pDetails) return;
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
-        if (const TiXmlElement* pField = pDetails->FirstChildElement(spec.pszName))
-            details.Set(spec.field, TextOf(pField));
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields()) {
+        if (const TiXmlElement* pField = pDetails->FirstChildElement(info.pszName))
+            details.Set(info.field, TextOf(pField));
     }
 }
 

@@ -1,4 +1,4 @@
-// The K3 search as specified: slope bound, poles, the strategy of their
+// The K3 search: slope bound, poles, the strategy of their
 // layout and its march with eight attempts.
 #include <cmath>
 #include <limits>

@@ -88,8 +88,8 @@ const std::vector<std::string>& ArchiveSummary::ColumnNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> v = {"Path", "Modified", "Mode"};
         for (int i = 0; i < CalibrationDetails::kItemFields; ++i)
-            v.push_back(CalibrationDetails::Spec(static_cast<F>(i)).pszName);
-        v.push_back(CalibrationDetails::Spec(F::kOperator).pszName);
+            v.push_back(CalibrationDetails::InfoOf(static_cast<F>(i)).pszName);
+        v.push_back(CalibrationDetails::InfoOf(F::kOperator).pszName);
         v.push_back(CsvExport::BoxName(panel::kBoxT));
         for (const panel::ResultBox& r : panel::kResultBoxes)
             v.push_back(CsvExport::BoxName(r.result));

@@ -17,10 +17,10 @@ const double kNoLimit = 0;
 
 }  // namespace
 
-const std::array<CalibrationDetails::FieldSpec, CalibrationDetails::kFields>&
-CalibrationDetails::Specs() {
+const std::array<CalibrationDetails::FieldInfo, CalibrationDetails::kFields>&
+CalibrationDetails::Fields() {
     // The labels are the window's own, translated in the layout's catalogue.
-    static const std::array<FieldSpec, kFields> specs = {{
+    static const std::array<FieldInfo, kFields> infos = {{
         {kCertificateNumber, "CertificateNumber", Kind::kText, "Certificate number", "", kNoLimit,
          kNoLimit, false},
         {kInstrument, "Instrument", Kind::kText, "Instrument (type or model)", "", kNoLimit,
@@ -57,7 +57,7 @@ CalibrationDetails::Specs() {
         {kDecisionRule, "DecisionRule", Kind::kRule, "Decision rule", "", kNoLimit, kNoLimit,
          false},
     }};
-    return specs;
+    return infos;
 }
 
 void CalibrationDetails::ClearItemFields() {
@@ -75,10 +75,10 @@ bool CalibrationDetails::IsEmpty() const {
 }
 
 wxString CalibrationDetails::LabelOf(Field field) {
-    const FieldSpec& spec = Spec(field);
-    wxString str = wxGetTranslation(wxString::FromUTF8(spec.pszLabel));
+    const FieldInfo& info = InfoOf(field);
+    wxString str = wxGetTranslation(wxString::FromUTF8(info.pszLabel));
     // Units are the window's texts too ("kPa" has a translation).
-    if (*spec.pszUnit) str += wxT(", ") + wxGetTranslation(wxString::FromUTF8(spec.pszUnit));
+    if (*info.pszUnit) str += wxT(", ") + wxGetTranslation(wxString::FromUTF8(info.pszUnit));
     return str;
 }
 
@@ -138,39 +138,39 @@ wxString FormatLimit(double d) { return wxString::Format(wxT("%g"), d); }
 
 bool CalibrationDetails::Normalise(wxString& strError) {
     CalibrationDetails work = *this;
-    for (const FieldSpec& spec : Specs()) {
-        wxString& str = work.m_arrFields[spec.field];
+    for (const FieldInfo& info : Fields()) {
+        wxString& str = work.m_arrFields[info.field];
         str = Trimmed(str);
-        const size_t nCap = spec.kind == Kind::kNotes ? kMaxNotes : kMaxText;
+        const size_t nCap = info.kind == Kind::kNotes ? kMaxNotes : kMaxText;
         const size_t nLength = CharacterCount(str);
         if (nLength > nCap) {
             strError =
-                wxString::Format(_("%s: at most %d characters, not %d."), LabelOf(spec.field),
+                wxString::Format(_("%s: at most %d characters, not %d."), LabelOf(info.field),
                                  static_cast<int>(nCap), static_cast<int>(nLength));
             return false;
         }
         if (str.empty()) continue;
-        if (spec.kind == Kind::kDate && !IsDate(str)) {
+        if (info.kind == Kind::kDate && !IsDate(str)) {
             strError = wxString::Format(_("%s: \"%s\" is not a date of the form YYYY-MM-DD."),
-                                        LabelOf(spec.field), str);
+                                        LabelOf(info.field), str);
             return false;
         }
-        if (spec.kind == Kind::kRule && str != kRuleSimple && str != kRuleGuarded) {
+        if (info.kind == Kind::kRule && str != kRuleSimple && str != kRuleGuarded) {
             strError =
-                wxString::Format(_("%s: \"%s\" is not a decision rule."), LabelOf(spec.field), str);
+                wxString::Format(_("%s: \"%s\" is not a decision rule."), LabelOf(info.field), str);
             return false;
         }
-        if (spec.kind == Kind::kNumber) {
+        if (info.kind == Kind::kNumber) {
             const wxString strNumber = ClipboardBlock::NormaliseNumber(str);
             double d = 0;
             const bool bNumber = GridData::ReadNumber(strNumber, d);
             const bool bInRange =
-                bNumber && (spec.bMinOpen ? d > spec.dMin : d >= spec.dMin) && d <= spec.dMax;
+                bNumber && (info.bMinOpen ? d > info.dMin : d >= info.dMin) && d <= info.dMax;
             if (!bInRange) {
                 strError = wxString::Format(
-                    spec.bMinOpen ? _("%s: \"%s\" is not a number above %s and up to %s.")
+                    info.bMinOpen ? _("%s: \"%s\" is not a number above %s and up to %s.")
                                   : _("%s: \"%s\" is not a number from %s to %s."),
-                    LabelOf(spec.field), str, FormatLimit(spec.dMin), FormatLimit(spec.dMax));
+                    LabelOf(info.field), str, FormatLimit(info.dMin), FormatLimit(info.dMax));
                 return false;
             }
             str = strNumber;
@@ -181,7 +181,7 @@ bool CalibrationDetails::Normalise(wxString& strError) {
 }
 
 bool CalibrationDetails::GetNumber(Field field, double& dOut) const {
-    return Spec(field).kind == Kind::kNumber && !m_arrFields[field].empty() &&
+    return InfoOf(field).kind == Kind::kNumber && !m_arrFields[field].empty() &&
            GridData::ReadNumber(m_arrFields[field], dOut);
 }
 

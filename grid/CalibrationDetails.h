@@ -44,7 +44,7 @@ public:
 
     enum class Kind { kText, kNotes, kDate, kNumber, kRule };
 
-    struct FieldSpec {
+    struct FieldInfo {
         Field field;
         const char* pszName;  // element, CSV record and settings key
         Kind kind;
@@ -53,8 +53,8 @@ public:
         double dMin, dMax;     // a filled number's range
         bool bMinOpen;         // the range excludes its lower end
     };
-    static const std::array<FieldSpec, kFields>& Specs();
-    static const FieldSpec& Spec(Field field) { return Specs()[field]; }
+    static const std::array<FieldInfo, kFields>& Fields();
+    static const FieldInfo& InfoOf(Field field) { return Fields()[field]; }
     static bool IsItemField(Field field) { return field < kItemFields; }
 
     // Caps of a text and of the notes, in characters.

@@ -188,8 +188,8 @@ std::vector<Record> CsvExport::Records(const panel::Contents& contents, int nPro
     if (pFit) AppendFitRecords(*pFit, records);
     if (pFit) AppendBudgetRecords(contents, *pFit, records);
     // The record last, one field a record, named as in the archive.
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-        records.push_back(Value(spec.pszName, contents.details.Get(spec.field).utf8_string()));
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+        records.push_back(Value(info.pszName, contents.details.Get(info.field).utf8_string()));
     return records;
 }
 

@@ -117,8 +117,8 @@ wxString PlainLabelOf(const std::string& strName, int nProgramMode) {
         return wxString::Format(_("Row %ld"), nRow);
     for (const panel::ResultBox& r : panel::kResultBoxes)
         if (strName == r.pszCsvName) return LayoutLabel(r.pszLabel);
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-        if (strName == spec.pszName) return CalibrationDetails::LabelOf(spec.field);
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+        if (strName == info.pszName) return CalibrationDetails::LabelOf(info.field);
     return wxString();
 }
 
@@ -215,8 +215,8 @@ WorkbookExport::Cell WorkbookExport::ReadCell(const std::string& strText) {
 }
 
 bool WorkbookExport::IsTextOnly(const std::string& strName) {
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-        if (strName == spec.pszName) return spec.kind != CalibrationDetails::Kind::kNumber;
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+        if (strName == info.pszName) return info.kind != CalibrationDetails::Kind::kNumber;
     return false;
 }
 

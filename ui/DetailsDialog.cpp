@@ -19,7 +19,7 @@ wxEND_EVENT_TABLE();
 wxString DetailsDialog::ControlName(Field field) {
     // "SerialNumber" is the control "ID_DETAIL_SERIAL_NUMBER".
     wxString str = wxT("ID_DETAIL");
-    for (const char* p = CalibrationDetails::Spec(field).pszName; *p; ++p) {
+    for (const char* p = CalibrationDetails::InfoOf(field).pszName; *p; ++p) {
         if (*p >= 'A' && *p <= 'Z') str += wxT('_');
         str += static_cast<char>(*p >= 'a' && *p <= 'z' ? *p - 'a' + 'A' : *p);
     }
@@ -30,15 +30,15 @@ DetailsDialog::DetailsDialog(wxWindow* pParent, const CalibrationDetails& detail
                              const wxDateTime& today)
     : m_details(details) {
     wxXmlResource::Get()->LoadDialog(this, pParent, wxT("ID_DLG_DETAILS"));
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
-        wxWindow* pControl = FindWindow(XRCID(ControlName(spec.field)));
-        m_arrControls[spec.field] = pControl;
-        const wxString& str = details.Get(spec.field);
-        if (spec.kind == Kind::kRule) {
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields()) {
+        wxWindow* pControl = FindWindow(XRCID(ControlName(info.field)));
+        m_arrControls[info.field] = pControl;
+        const wxString& str = details.Get(info.field);
+        if (info.kind == Kind::kRule) {
             if (auto* pChoice = wxDynamicCast(pControl, wxChoice))
                 pChoice->SetSelection(details.IsGuarded() ? 1 : 0);
         } else if (auto* pText = wxDynamicCast(pControl, wxTextCtrl)) {
-            const bool bOfferToday = spec.kind == Kind::kDate && str.empty();
+            const bool bOfferToday = info.kind == Kind::kDate && str.empty();
             pText->ChangeValue(bOfferToday ? today.FormatISODate() : str);
         }
     }
@@ -48,18 +48,18 @@ DetailsDialog::DetailsDialog(wxWindow* pParent, const CalibrationDetails& detail
 
 CalibrationDetails DetailsDialog::Collect() const {
     CalibrationDetails out = m_details;
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
-        wxWindow* pControl = m_arrControls[spec.field];
-        if (spec.kind == Kind::kRule) {
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields()) {
+        wxWindow* pControl = m_arrControls[info.field];
+        if (info.kind == Kind::kRule) {
             auto* pChoice = wxDynamicCast(pControl, wxChoice);
             if (!pChoice) continue;
             const bool bGuarded = pChoice->GetSelection() == 1;
             // An empty rule is the simple one: untouched, it stays as it was.
             if (bGuarded != m_details.IsGuarded())
-                out.Set(spec.field, bGuarded ? CalibrationDetails::kRuleGuarded
+                out.Set(info.field, bGuarded ? CalibrationDetails::kRuleGuarded
                                              : CalibrationDetails::kRuleSimple);
         } else if (auto* pText = wxDynamicCast(pControl, wxTextCtrl)) {
-            out.Set(spec.field, pText->GetValue());
+            out.Set(info.field, pText->GetValue());
         }
     }
     return out;

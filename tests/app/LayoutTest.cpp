@@ -241,8 +241,8 @@ TEST(WindowLayout, EveryTextReadsInFullAndAllRowsShowInEveryLanguage) {
                 // The record's window, with a full record: every label and
                 // unit reads in full, at its own size.
                 CalibrationDetails details;
-                for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-                    details.Set(spec.field, spec.pszName);
+                for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+                    details.Set(info.field, info.pszName);
                 DetailsDialog* pDetails = new DetailsDialog(pFrame, details);
                 pDetails->Show();
                 Settle();

@@ -115,9 +115,9 @@ namespace {
 // in the notes, line breaks and an indented line.
 CalibrationDetails HardRecord() {
     CalibrationDetails d;
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-        d.Set(spec.field,
-              wxString::FromUTF8("\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80  <&>\"' ") + spec.pszName);
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+        d.Set(info.field,
+              wxString::FromUTF8("\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80  <&>\"' ") + info.pszName);
     d.Set(CalibrationDetails::kNotes,
           wxString::FromUTF8("\xD0\xA1\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0 1\n"
                              "   indented  line\r\n\n\tlast"));
@@ -138,10 +138,10 @@ TEST(ArchiveDetails, EveryFieldReadsBackExactlyInBothModes) {
         for (size_t i = 0; i < nDetails; ++i) ASSERT_LT(static_cast<unsigned char>(text[i]), 0x80);
         const ReadOutcome out = Read(text, nMode, Contents());
         ASSERT_TRUE(out.bOk) << out.strError;
-        for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs())
-            EXPECT_EQ(c.details.Get(spec.field).utf8_string(),
-                      out.contents.details.Get(spec.field).utf8_string())
-                << spec.pszName << ", mode " << nMode;
+        for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields())
+            EXPECT_EQ(c.details.Get(info.field).utf8_string(),
+                      out.contents.details.Get(info.field).utf8_string())
+                << info.pszName << ", mode " << nMode;
         EXPECT_EQ(Cells(c), Cells(out.contents));
         // On the platform's line ends too, and beside a commented-out record.
         const ReadOutcome other = Read(OtherLineBreaks(text), nMode, Contents());
@@ -178,17 +178,17 @@ TEST(ArchiveDetails, AFileReplacesTheItemFieldsAndTheLaboratoryFieldsItNames) {
         const ReadOutcome out = Read(c.text, 0, filled);
         ASSERT_TRUE(out.bOk) << c.pszCase << ": " << out.strError;
         const CalibrationDetails& d = out.contents.details;
-        for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
+        for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields()) {
             wxString strExpected;
             const bool bNamed = c.text.find("Ivanov") != std::string::npos;
-            if (bNamed && spec.field == CalibrationDetails::kSerialNumber)
+            if (bNamed && info.field == CalibrationDetails::kSerialNumber)
                 strExpected = "42";
-            else if (bNamed && spec.field == CalibrationDetails::kOperator)
+            else if (bNamed && info.field == CalibrationDetails::kOperator)
                 strExpected = "Ivanov";
-            else if (!CalibrationDetails::IsItemField(spec.field) && c.bLabKept)
-                strExpected = filled.details.Get(spec.field);
-            EXPECT_EQ(strExpected.utf8_string(), d.Get(spec.field).utf8_string())
-                << c.pszCase << ": " << spec.pszName;
+            else if (!CalibrationDetails::IsItemField(info.field) && c.bLabKept)
+                strExpected = filled.details.Get(info.field);
+            EXPECT_EQ(strExpected.utf8_string(), d.Get(info.field).utf8_string())
+                << c.pszCase << ": " << info.pszName;
         }
     }
 }

@@ -76,7 +76,8 @@ TEST(CalibrationDetails, NormaliseStoresCleanTextsAndRefusesBadFieldsWhole) {
         const CalibrationDetails before = d;
         wxString strError;
         const bool bOk = d.Normalise(strError);
-        const std::string strWhat = CalibrationDetails::Spec(c.field).pszName + (" " + c.strTyped);
+        const std::string strWhat =
+            CalibrationDetails::InfoOf(c.field).pszName + (" " + c.strTyped);
         ASSERT_EQ(c.bOk, bOk) << strWhat << ": " << strError.utf8_string();
         if (!bOk) {
             EXPECT_TRUE(d == before) << strWhat;
@@ -93,11 +94,11 @@ TEST(CalibrationDetails, NormaliseStoresCleanTextsAndRefusesBadFieldsWhole) {
 
 TEST(CalibrationDetails, ClearKeepsTheLaboratoryAndDefaultsStandIn) {
     CalibrationDetails d;
-    for (const auto& spec : CalibrationDetails::Specs()) d.Set(spec.field, "v");
+    for (const auto& info : CalibrationDetails::Fields()) d.Set(info.field, "v");
     d.ClearItemFields();
-    for (const auto& spec : CalibrationDetails::Specs())
-        EXPECT_EQ(CalibrationDetails::IsItemField(spec.field) ? "" : "v", d.Get(spec.field))
-            << spec.pszName;
+    for (const auto& info : CalibrationDetails::Fields())
+        EXPECT_EQ(CalibrationDetails::IsItemField(info.field) ? "" : "v", d.Get(info.field))
+            << info.pszName;
     EXPECT_FALSE(d.IsEmpty());
 
     CalibrationDetails empty;

@@ -74,12 +74,12 @@ TEST(WorkbookExport, OnlyTheRecordsSixNumbersMayBecomeNumbers) {
         "Temperature", "Pressure", "Humidity", "ReferenceUncertainty", "ReferenceCoverageFactor",
         "Tolerance"};
     int nTextOnly = 0;
-    for (const CalibrationDetails::FieldSpec& spec : CalibrationDetails::Specs()) {
+    for (const CalibrationDetails::FieldInfo& info : CalibrationDetails::Fields()) {
         const bool bNumber =
             std::find_if(std::begin(numbers), std::end(numbers), [&](const char* sz) {
-                return std::string(sz) == spec.pszName;
+                return std::string(sz) == info.pszName;
             }) != std::end(numbers);
-        EXPECT_EQ(WorkbookExport::IsTextOnly(spec.pszName), !bNumber) << spec.pszName;
+        EXPECT_EQ(WorkbookExport::IsTextOnly(info.pszName), !bNumber) << info.pszName;
         nTextOnly += !bNumber;
     }
     EXPECT_EQ(nTextOnly, CalibrationDetails::kFields - 6);

@@ -63,14 +63,14 @@ protected:
         EXPECT_EQ("Calibration details", pDlg->GetTitle());
         if (m_fnCheck) m_fnCheck(pDlg);
         if (m_action == kCancel) return wxID_CANCEL;
-        for (const auto& spec : CalibrationDetails::Specs()) {
-            wxWindow* pControl = pDlg->GetControl(spec.field);
+        for (const auto& info : CalibrationDetails::Fields()) {
+            wxWindow* pControl = pDlg->GetControl(info.field);
             if (auto* pChoice = wxDynamicCast(pControl, wxChoice))
                 pChoice->SetSelection(m_typed.IsGuarded() ? 1 : 0);
             else if (auto* pText = wxDynamicCast(pControl, wxTextCtrl))
-                pText->SetValue(m_typed.Get(spec.field));
+                pText->SetValue(m_typed.Get(info.field));
             else
-                ADD_FAILURE() << "no control for " << spec.pszName;
+                ADD_FAILURE() << "no control for " << info.pszName;
         }
         if (m_action == kRefused) {
             // The real OK button; a window that closed would end a modal
