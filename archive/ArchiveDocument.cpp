@@ -85,11 +85,6 @@ TiXmlElement* BuildDetails(const CalibrationDetails& details) {
     return pDetails;
 }
 
-// The library condenses runs of blanks by default, which the grids' and
-// boxes' values have always been read with; the record's texts must come
-// back exactly, so they are read from a second parse that keeps every blank.
-// Another document's item fields never stay with this one's data; the
-// laboratory fields it does not name keep their values.
 // The XML library steps over a UTF-8 sequence by the length its lead byte
 // announces, also when the text ends inside it, and then reads on: a truncated
 // sequence at the end would make it read past the buffer. Zeros behind the
@@ -111,6 +106,11 @@ std::string DetailsText(const std::string& strText) {
     return strText.substr(nStart, nEnd + 10 - nStart) + std::string(kParsePadding, '\0');
 }
 
+// The library condenses runs of blanks by default, which the grids' and
+// boxes' values have always been read with; the record's texts must come
+// back exactly, so they are read from a second parse that keeps every blank.
+// Another document's item fields never stay with this one's data; the
+// laboratory fields it does not name keep their values.
 void ReadDetails(const TiXmlElement* pArchive, const std::string& strText,
                  CalibrationDetails& details) {
     details.ClearItemFields();
@@ -148,7 +148,7 @@ std::string NormaliseLineEnds(const std::string& text) {
     return out;
 }
 
-// A read that cannot go on, with its code.
+// Why a read failed: its code and its message.
 struct Failure {
     ReadFailure code;
     wxString strMessage;
@@ -159,16 +159,6 @@ struct Parsed {
     std::string strText;  // with normalised line ends, for the record's second parse
     TiXmlDocument doc;
 };
-
-void ParseDocument(const std::string& text, const wxString& strSource, Parsed& parsed) {
-    parsed.strText = NormaliseLineEnds(text);
-    parsed.doc.Parse(parsed.strText.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (parsed.doc.Error())
-        throw Failure{parsed.doc.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY
-                          ? ReadFailure::kEmpty
-                          : ReadFailure::kBrokenXml,
-                      wxString::Format(_("Cann't load file %s!"), strSource)};
-}
 
 // The walkers throw the format failure as its message alone.
 void WalkDocument(const Parsed& parsed, int nProgramMode, Contents& work) {
@@ -195,10 +185,20 @@ bool Fail(const Failure& failure, wxString& strError, ReadFailure* pFailure) {
     return false;
 }
 
-// Reads the parsed document in the first of the modes that reads it whole;
-// a failure reports the first mode's message.
-bool ReadParsed(const Parsed& parsed, std::initializer_list<int> modes, Contents& io,
-                int& nModeRead, wxString& strError, ReadFailure* pFailure) {
+// Parses the text once and reads it in the first of the modes that reads it
+// whole; a failure reports the first mode's message.
+bool ReadTextInModes(const std::string& text, const wxString& strSource,
+                     std::initializer_list<int> modes, Contents& io, int& nModeRead,
+                     wxString& strError, ReadFailure* pFailure) {
+    Parsed parsed;
+    parsed.strText = NormaliseLineEnds(text);
+    parsed.doc.Parse(parsed.strText.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (parsed.doc.Error())
+        return Fail({parsed.doc.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY
+                         ? ReadFailure::kEmpty
+                         : ReadFailure::kBrokenXml,
+                     wxString::Format(_("Cann't load file %s!"), strSource)},
+                    strError, pFailure);
     wxString strFirstError;
     for (int nMode : modes) {
         Contents work = io;
@@ -279,14 +279,8 @@ const char* FailureCode(ReadFailure failure) {
 
 bool ReadArchiveText(const std::string& text, const wxString& strSource, int nProgramMode,
                      Contents& io, wxString& strError, ReadFailure* pFailure) {
-    Parsed parsed;
-    try {
-        ParseDocument(text, strSource, parsed);
-    } catch (const Failure& failure) {
-        return Fail(failure, strError, pFailure);
-    }
     int nModeRead = 0;
-    return ReadParsed(parsed, {nProgramMode}, io, nModeRead, strError, pFailure);
+    return ReadTextInModes(text, strSource, {nProgramMode}, io, nModeRead, strError, pFailure);
 }
 
 namespace {
@@ -328,15 +322,9 @@ LoadStatus ReadFileInModes(const wxString& strPath, std::initializer_list<int> m
     std::string text;
     const LoadStatus status = ReadFileText(strPath, text, strError, pFailure);
     if (status != LoadStatus::kLoaded) return status;
-    Parsed parsed;
-    try {
-        ParseDocument(text, strPath, parsed);
-    } catch (const Failure& failure) {
-        Fail(failure, strError, pFailure);
-        return LoadStatus::kFailed;
-    }
-    return ReadParsed(parsed, modes, io, nModeRead, strError, pFailure) ? LoadStatus::kLoaded
-                                                                        : LoadStatus::kFailed;
+    return ReadTextInModes(text, strPath, modes, io, nModeRead, strError, pFailure)
+               ? LoadStatus::kLoaded
+               : LoadStatus::kFailed;
 }
 
 }  // namespace
