@@ -20,19 +20,6 @@ class CalibrationFit;
 // English; header rows are frozen; columns are as wide as their texts.
 class WorkbookExport {
 public:
-    // How a record's text goes into its cell.
-    struct Cell {
-        enum class Kind { kEmpty, kNumber, kText };
-        Kind kind = Kind::kEmpty;
-        double dNumber = 0;
-        std::string strFormat;  // a number's: shows the text's own digits
-    };
-    // A text the panel reads as a finite number becomes that number, shown
-    // with the text's decimals: "4.067" as 0.000, "5" as 0, "1.5e-3" as
-    // 0.0E+00. Number forms without such digits (hexadecimal) and more than
-    // 15 decimals show as General. Anything else, NaN and infinities
-    // included, is the text itself.
-    static Cell ReadCell(const std::string& strText);
     // A name,value record whose value is always text: the calibration
     // record's fields other than its numbers (a serial "001234" keeps its
     // zeros).
@@ -42,9 +29,9 @@ public:
     static wxString LabelOf(const std::string& strName, int nProgramMode);
 
     // The workbook of these records in strFile, which the library opens by
-    // its narrow name, its own temporary files in strScratch. False when the
-    // library fails, or when the numeric locale is not the C library's own
-    // (the program's is).
+    // its narrow name, its own temporary files in strScratch: the cells as
+    // WorkbookWriter puts them. False when the library fails, or when the
+    // numeric locale is not the C library's own (the program's is).
     static bool WriteWorkbook(const std::string& strFile, const std::string& strScratch,
                               const std::vector<CsvExport::Record>& records, int nProgramMode);
     // A workbook that fnWrite writes into the file it is given (a narrow,

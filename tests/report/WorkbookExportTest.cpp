@@ -15,14 +15,15 @@
 
 #include "grid/GridData.h"
 #include "report/ExportFile.h"
+#include "report/WorkbookWriter.h"
 #include "testsupport/TempDir.h"
 #include "testsupport/TempFolderVariables.h"
 
 namespace {
 
-using CellKind = WorkbookExport::Cell::Kind;
+using CellKind = WorkbookWriter::Cell::Kind;
 
-TEST(WorkbookExport, NumbersKeepTheirTextsDigitsAndAnythingElseStaysText) {
+TEST(WorkbookWriter, NumbersKeepTheirTextsDigitsAndAnythingElseStaysText) {
     const struct {
         const char* szText;
         CellKind kind;
@@ -56,7 +57,7 @@ TEST(WorkbookExport, NumbersKeepTheirTextsDigitsAndAnythingElseStaysText) {
         {"", CellKind::kEmpty, 0, ""},
     };
     for (const auto& c : cases) {
-        const WorkbookExport::Cell cell = WorkbookExport::ReadCell(c.szText);
+        const WorkbookWriter::Cell cell = WorkbookWriter::ReadCell(c.szText);
         double d = 0;
         if (std::string(c.szText) == "0x10" && !GridData::ReadNumber(c.szText, d)) {
             EXPECT_EQ(cell.kind, CellKind::kText);
