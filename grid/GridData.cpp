@@ -28,6 +28,10 @@ bool GridData::ShowsResults(const panel::GridTable& table) {
     return false;
 }
 
+const panel::GridTable& GridData::FinalTable(const panel::Contents& contents) {
+    return ShowsResults(contents.manualTable) ? contents.manualTable : contents.table;
+}
+
 bool GridData::Read(const panel::GridTable& table, bool bSingleValueColumn) {
     m_vecGridChoose.clear();
     m_vecGridRealP.clear();

@@ -33,6 +33,9 @@ public:
     // Count or Set has written results into the table (for the manual grid:
     // Set was used on what it shows).
     static bool ShowsResults(const panel::GridTable& table);
+    // The grid of the final set: the manual grid once Set has shown its rows
+    // there, else the measurement grid.
+    static const panel::GridTable& FinalTable(const panel::Contents& contents);
 
     // Collects every complete row in grid order. With bSingleValueColumn the
     // first reading stands for both. False when the grid breaks a rule of

@@ -121,10 +121,6 @@ wxString FormatDegrees(double nu) {
 
 wxString FormatCoverage(double k) { return wxString::Format(wxT("%.2f"), k); }
 
-const panel::GridTable& FinalTable(const panel::Contents& contents) {
-    return GridData::ShowsResults(contents.manualTable) ? contents.manualTable : contents.table;
-}
-
 // A complete row of the measurement grid with the final set's results, the
 // deviation's U and the row's verdict.
 struct ResultRow {
@@ -177,7 +173,7 @@ const StatementRow* FindRow(const UncertaintyStatement& statement,
 
 std::vector<ResultRow> ResultRows(const panel::Contents& contents,
                                   const UncertaintyStatement& statement) {
-    const panel::GridTable& finalTable = FinalTable(contents);
+    const panel::GridTable& finalTable = GridData::FinalTable(contents);
     const CalibrationBudget* pBudget = statement.GetBudget();
     const wxString strU =
         pBudget ? ResultFormat::FormatUncertainty(pBudget->GetDeviation().GetExpanded())
@@ -242,7 +238,7 @@ std::vector<Section> Results(const panel::Contents& contents, int nProgramMode,
     const bool bManual = GridData::ShowsResults(contents.manualTable);
     Section values;
     values.strHeading = _("Final values");
-    if (!GridData::ShowsResults(FinalTable(contents))) {
+    if (!GridData::ShowsResults(GridData::FinalTable(contents))) {
         values.vecBlocks.push_back(Paragraph(_("There are no results yet: press Count.")));
         return {values};
     }
@@ -542,7 +538,7 @@ ReportDocument ReportDocument::Build(const panel::Contents& contents, int nProgr
 
     // What the panel states, with the same fit and record.
     const UncertaintyStatement statement(contents, pFit);
-    const bool bResults = GridData::ShowsResults(FinalTable(contents));
+    const bool bResults = GridData::ShowsResults(GridData::FinalTable(contents));
     // The sections in order; each part may give none, one or several.
     for (const std::vector<Section>& part :
          {std::vector<Section>{Title(doc)}, Identification(details),

@@ -19,9 +19,10 @@ class CalibrationFit;
 // First the certificate proper: identification, the final values with their
 // units, the results at every complete row, the measurement uncertainty with
 // its budgets and, under a tolerance, the statement of conformity (as the
-// panel states them), the notes, the statements and the signatures. Then, from a new page, the
-// data: where they came from, T, the result and manual values, a Fit's values, the grids and the
-// plot. Every value is the text the panel shows.
+// panel states them), the notes, the statements and the signatures. Then,
+// from a new page, the data: where they came from, T, the result and manual
+// values, a Fit's values, the grids and the plot. Every value is the text the
+// panel shows.
 class ReportDocument {
 public:
     enum class Style { kNormal, kBold, kSmall, kSmallBold, kHeading, kTitle };
