@@ -60,21 +60,16 @@ void FindBelow(const wxString& strDir, std::vector<wxString>& vecFiles) {
     for (const wxString& strSub : vecDirs) FindBelow(strSub, vecFiles);
 }
 
-bool Number(const wxString& str, double& d) { return !str.empty() && GridData::ReadNumber(str, d); }
-
 // The largest deviation of the final set, as its grid shows it: the manual
 // grid once Set was used, else the measurement grid, over its complete rows.
-wxString MaxAbsAccuracy(const panel::Contents& c) {
-    const bool bManual = GridData::ShowsResults(c.manualTable);
-    GridData grid;
-    grid.Read(c.table, !GridData::IsSecondColumnInUse(c.table));
-    const panel::GridTable& table = bManual ? c.manualTable : c.table;
+wxString MaxAbsAccuracy(const panel::Contents& c, const GridData& grid) {
+    const panel::GridTable& table = GridData::FinalTable(c);
     double dMax = -1;
     wxString strMax;
     for (int nRow : grid.m_vecGridRow) {
         const wxString& str = table[nRow][GridData::kAccuracyCol];
         double d = 0;
-        if (!Number(str, d) || !std::isfinite(d) || std::fabs(d) <= dMax) continue;
+        if (!GridData::ReadNumber(str, d) || !std::isfinite(d) || std::fabs(d) <= dMax) continue;
         dMax = std::fabs(d);
         // The grid's own digits, without the sign.
         strMax = str.StartsWith(wxT("-")) ? str.Mid(1) : str;
@@ -160,7 +155,7 @@ void ArchiveSummary::Add(const wxString& strPath) {
     grid.Read(c.table, !GridData::IsSecondColumnInUse(c.table));
     row.vecFields.push_back(
         wxString::Format(wxT("%d"), static_cast<int>(grid.m_vecGridRow.size())));
-    row.vecFields.push_back(MaxAbsAccuracy(c));
+    row.vecFields.push_back(MaxAbsAccuracy(c, grid));
     wxString strRecount;
     if (m_bRecount) {
         panel::Contents recounted = c;
@@ -188,25 +183,16 @@ void ArchiveSummary::Add(const wxString& strPath) {
 
 std::string ArchiveSummary::FormatCsv() const {
     const size_t nWidth = ColumnNames().size();
-    auto record = [nWidth](std::vector<std::string> fields) {
-        fields.resize(nWidth);
-        std::string out;
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (i) out += ',';
-            out += fields[i];
-        }
-        return out + "\r\n";
-    };
-    std::string out = "\xEF\xBB\xBF";
-    out += record(ColumnNames());
+    std::string out = CsvExport::kByteOrderMark;
+    out += CsvExport::Join(ColumnNames(), nWidth);
     for (const Row& row : m_vecRows) {
         std::vector<std::string> fields;
-        for (const wxString& str : row.vecFields) fields.push_back(CsvExport::Field(str));
-        out += record(fields);
+        for (const wxString& str : row.vecFields) fields.push_back(str.utf8_string());
+        out += CsvExport::Join(fields, nWidth);
     }
-    out += record({"Skipped", "Reason"});
+    out += CsvExport::Join({"Skipped", "Reason"}, nWidth);
     for (const Skipped& s : m_vecSkipped)
-        out += record({CsvExport::Field(s.strPath), archive::FailureCode(s.reason)});
+        out += CsvExport::Join({s.strPath.utf8_string(), archive::FailureCode(s.reason)}, nWidth);
     return out;
 }
 

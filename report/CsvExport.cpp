@@ -1,5 +1,6 @@
 #include "report/CsvExport.h"
 
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
@@ -10,7 +11,6 @@
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
 const char kLineEnd[] = "\r\n";
 
 const char* const kColumnNames[panel::kCols] = {"Chosen",   "RealP0",       "Reading1",
@@ -25,16 +25,6 @@ std::string Quoted(const std::string& text) {
         out += ch;
     }
     return out + "\"";
-}
-
-// Pads to the common width, so that every record has the same fields.
-std::string Joined(const std::vector<std::string>& vecFields) {
-    std::string out;
-    for (int i = 0; i < CsvExport::kFields; ++i) {
-        if (i) out += ',';
-        if (i < static_cast<int>(vecFields.size())) out += Quoted(vecFields[i]);
-    }
-    return out + kLineEnd;
 }
 
 using Record = CsvExport::Record;
@@ -54,7 +44,14 @@ const char* CsvExport::ModeName(int nProgramMode) {
     return nProgramMode == 0 ? "frequency" : "period";
 }
 
-std::string CsvExport::Field(const wxString& str) { return Quoted(str.utf8_string()); }
+std::string CsvExport::Join(const std::vector<std::string>& vecFields, size_t nWidth) {
+    std::string out;
+    for (size_t i = 0; i < std::max(nWidth, vecFields.size()); ++i) {
+        if (i) out += ',';
+        if (i < vecFields.size()) out += Quoted(vecFields[i]);
+    }
+    return out + kLineEnd;
+}
 
 namespace {
 
@@ -195,9 +192,9 @@ std::vector<Record> CsvExport::Records(const panel::Contents& contents, int nPro
 
 std::string CsvExport::Format(const panel::Contents& contents, int nProgramMode,
                               const CalibrationFit* pFit) {
-    std::string out = kBom;
+    std::string out = kByteOrderMark;
     for (const Record& record : Records(contents, nProgramMode, pFit))
-        out += Joined(record.vecFields);
+        out += Join(record.vecFields, kFields);
     return out;
 }
 

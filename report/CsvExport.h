@@ -29,6 +29,8 @@ class CalibrationFit;
 class CsvExport {
 public:
     static constexpr int kFields = 9;
+    // Spreadsheets read the file as UTF-8 by it.
+    static constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
     // One record as fields, unquoted UTF-8, unpadded: what the CSV joins and
     // the workbook lays out. A name,value record, or a header or row of a
@@ -54,8 +56,9 @@ public:
     // file intact.
     static bool WriteFile(const wxString& strPath, const panel::Contents& contents,
                           int nProgramMode, const CalibrationFit* pFit = nullptr);
-    // One field, quoted when it holds a comma, a quote or a line break.
-    static std::string Field(const wxString& str);
+    // One record: UTF-8 fields, each quoted when it holds a comma, a quote or
+    // a line break, padded with empty fields to nWidth, and the line end.
+    static std::string Join(const std::vector<std::string>& vecFields, size_t nWidth);
     // The value of the record "mode": "frequency" (0) or "period" (any other).
     static const char* ModeName(int nProgramMode);
     // The schema's names of a box and of a grid column (the manual grid's
