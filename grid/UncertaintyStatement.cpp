@@ -22,14 +22,14 @@ UncertaintyStatement::UncertaintyStatement(const panel::Contents& contents,
                             ? BudgetState::kEvaluated
                             : BudgetState::kUndetermined;
     double d = 0;
-    if (m_details.GetNumber(CalibrationDetails::kTolerance, d) && d > 0) m_dTolerance = d;
+    if (m_details.GetNumber(CalibrationDetails::kTolerance, d) && std::isfinite(d) && d > 0)
+        m_dTolerance = d;
     m_bGuarded = m_details.IsGuarded();
 
     // The complete rows as Count reads them, in the order the fit took them.
     GridData grid;
     grid.Read(contents.table, !GridData::IsSecondColumnInUse(contents.table));
-    const bool bManual = GridData::ShowsResults(contents.manualTable);
-    const panel::GridTable& finalTable = bManual ? contents.manualTable : contents.table;
+    const panel::GridTable& finalTable = GridData::FinalTable(contents);
     const CalibrationBudget* pBudget = GetBudget();
     const size_t nRows = grid.m_vecGridRow.size();
     const bool bBudgetRows = pBudget && pBudget->GetRowBudgets().size() == nRows;
@@ -62,7 +62,7 @@ UncertaintyStatement::UncertaintyStatement(const panel::Contents& contents,
 double UncertaintyStatement::ReferencePercent(const CalibrationDetails& details) {
     double dExpanded = 0;
     if (!details.GetNumber(CalibrationDetails::kReferenceUncertainty, dExpanded) ||
-        !(dExpanded > 0))
+        !std::isfinite(dExpanded) || !(dExpanded > 0))
         return 0;
     return dExpanded / details.GetCoverageFactor();
 }

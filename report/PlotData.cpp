@@ -48,10 +48,11 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     data.m_strReadingUnit =
         nProgramMode == 0 ? wxString(wxT("Hz")) : contents.details.GetPeriodUnit();
 
-    double dTolerance = 0;
-    if (contents.details.GetNumber(CalibrationDetails::kTolerance, dTolerance) &&
-        std::isfinite(dTolerance) && dTolerance > 0)
-        data.m_dTolerance = dTolerance;
+    // The record's tolerance, and the budgets of the fit when evaluated: the
+    // band and the bars.
+    const UncertaintyStatement statement(contents, pFit);
+    data.m_dTolerance = statement.GetTolerance();
+    const CalibrationBudget* pBudget = statement.GetBudget();
 
     // The rows as Count would read them now; a row counts when it is
     // complete, whatever the ticks or the rest of the grid.
@@ -61,10 +62,6 @@ PlotData PlotData::Build(const panel::Contents& contents, int nProgramMode,
     ReadModel(contents, &panel::ResultBox::result, false, data.m_count);
     if (GridData::ShowsResults(contents.manualTable))
         ReadModel(contents, &panel::ResultBox::manual, true, data.m_manual);
-
-    // The budgets of the fit, when evaluated: the band and the bars.
-    const UncertaintyStatement statement(contents, pFit);
-    const CalibrationBudget* pBudget = statement.GetBudget();
 
     const std::vector<double> vecMeans = grid.MeanReadings();
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;

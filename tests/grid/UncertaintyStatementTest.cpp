@@ -109,6 +109,18 @@ TEST(UncertaintyStatement, JudgesEveryRowOfTheFitsSetByTheRecordsRule) {
     EXPECT_FALSE(plain.GetBudget()->IsReferenceIncluded());
     EXPECT_EQ(plain.DescribeBudget(),
               "No uncertainty of the reference is given: it is not included.");
+
+    // A hand-edited archive may hold numbers the window refuses: an infinite
+    // tolerance would pass every row, an infinite reference would leave no
+    // budget at all. Both count as not given.
+    for (const char* szInfinite : {"inf", "1e999"}) {
+        c.details.Set(F::kTolerance, szInfinite);
+        c.details.Set(F::kReferenceUncertainty, szInfinite);
+        const UncertaintyStatement edited(c, &fit);
+        EXPECT_FALSE(edited.HasTolerance()) << szInfinite;
+        ASSERT_NE(edited.GetBudget(), nullptr) << szInfinite;
+        EXPECT_FALSE(edited.GetBudget()->IsReferenceIncluded()) << szInfinite;
+    }
 }
 
 // Six complete rows at four periods cannot determine five values.
