@@ -259,9 +259,6 @@ bool CalibrationFit::Run(const Calculator& calc) {
         m_u[j] = std::sqrt(m_covariance[j][j]);
         m_U[j] = m_dCoverage * m_u[j];
     }
-    m_vecRowU.clear();
-    for (int i = 0; i < n; ++i)
-        m_vecRowU.push_back(m_dCoverage * StandardUncertaintyAtPeriod(rows.vecPeriod[i]));
     return true;
 }
 

@@ -43,8 +43,6 @@ public:
     double GetResidualPercent() const { return m_dResidualPercent; }
     int GetRows() const { return m_nRows; }
     int GetDegreesOfFreedom() const { return m_nRows - kValues; }
-    // U of each complete row's corrected value, in the rows' order.
-    const std::vector<double>& GetRowExpandedUncertainty() const { return m_vecRowU; }
     // The rows the fit ran over: the period of each row's mean reading (the
     // dead time not yet taken off) and its reference value.
     const std::vector<double>& GetRowPeriods() const { return m_vecPeriod; }
@@ -78,7 +76,6 @@ private:
     int m_nRows = 0;
     int m_nStarts = 0;
     bool m_bDetermined = false;
-    std::vector<double> m_vecRowU;
     std::vector<double> m_vecPeriod, m_vecRealP;
 };
 

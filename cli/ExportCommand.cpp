@@ -3,7 +3,6 @@
 #include <wx/intl.h>
 
 #include "archive/ArchiveDocument.h"
-#include "archive/SafeFile.h"
 #include "calc/CalibrationFit.h"
 #include "calc/Calculator.h"
 #include "cli/ArchiveSummary.h"
@@ -162,7 +161,7 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
 
     const CalibrationFit* pFit = bFit ? &fit : nullptr;
     if (strOutput.empty())
-        return WriteOutput(CsvExport::Format(contents, nMode, pFit), strOutput)
+        return WriteToStandardOutput(CsvExport::Format(contents, nMode, pFit))
                    ? nStatus
                    : static_cast<int>(kBadFile);
     if (!ExportFile::Write(strOutput, ExportFile::FormatOf(strOutput, ExportFile::Format::kCsv),
@@ -173,14 +172,9 @@ int ExportCommand::Run(const std::vector<wxString>& vecArgs) {
     return nStatus;
 }
 
-bool ExportCommand::WriteOutput(const std::string& text, const wxString& strOutput) {
-    if (strOutput.empty()) {
-        if (ConsoleStream::WriteUtf8(m_pOut, text)) return true;
-        Fail(_("Cannot write to standard output"));
-        return false;
-    }
-    if (archive::WriteFileReplacing(strOutput, text)) return true;
-    Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
+bool ExportCommand::WriteToStandardOutput(const std::string& text) {
+    if (ConsoleStream::WriteUtf8(m_pOut, text)) return true;
+    Fail(_("Cannot write to standard output"));
     return false;
 }
 
@@ -200,7 +194,7 @@ int ExportCommand::RunSummary(const std::vector<wxString>& vecPaths, bool bRecou
     });
     progress.Finish();
     if (strOutput.empty()) {
-        if (!WriteOutput(summary.FormatCsv(), strOutput)) return kBadFile;
+        if (!WriteToStandardOutput(summary.FormatCsv())) return kBadFile;
     } else if (!summary.WriteFile(strOutput)) {
         Fail(wxString::Format(_("Cannot write the file %s!"), strOutput));
         return kBadFile;

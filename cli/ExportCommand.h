@@ -45,8 +45,8 @@ public:
 private:
     // --summary PATH...: one row per archive below the paths.
     int RunSummary(const std::vector<wxString>& vecPaths, bool bRecount, const wxString& strOutput);
-    // The output, to FILE or to standard output; false said as a failure.
-    bool WriteOutput(const std::string& text, const wxString& strOutput);
+    // Standard output as UTF-8; a failure is said, and false.
+    bool WriteToStandardOutput(const std::string& text);
     void Print(FILE* pFile, const wxString& str) const;
     void Fail(const wxString& strMessage) const;
     int FailUsage(const wxString& strMessage) const;

@@ -68,12 +68,6 @@ void CalibrationDetails::TakeLaboratoryFields(const CalibrationDetails& other) {
     for (int i = kItemFields; i < kFields; ++i) m_arrFields[i] = other.m_arrFields[i];
 }
 
-bool CalibrationDetails::IsEmpty() const {
-    for (const wxString& str : m_arrFields)
-        if (!str.empty()) return false;
-    return true;
-}
-
 wxString CalibrationDetails::LabelOf(Field field) {
     const FieldInfo& info = InfoOf(field);
     wxString str = wxGetTranslation(wxString::FromUTF8(info.pszLabel));

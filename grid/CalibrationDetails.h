@@ -72,7 +72,6 @@ public:
     void ClearItemFields();
     // The laboratory fields of another record, the item fields of this one.
     void TakeLaboratoryFields(const CalibrationDetails& other);
-    bool IsEmpty() const;
 
     // What the window's OK does with the typed texts: trims them (notes keep
     // their inner line breaks), reads a decimal comma as a point, and checks

@@ -9,9 +9,9 @@
 #include "grid/CalibrationDetails.h"
 
 // What the panel shows, without any window: the cells of its two grids, the
-// texts of its eleven boxes and the calibration's record. The panel copies its widgets into these
-// tables and back; the grid rules, the archive, the CSV, the plot and the
-// report all read them.
+// texts of its eleven boxes and the calibration's record. The panel copies
+// its widgets into these tables and back; the grid rules, the archive, the
+// CSV, the plot and the report all read them.
 namespace panel {
 
 constexpr int kRows = 11;
