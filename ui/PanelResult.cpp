@@ -13,7 +13,6 @@
 #include "archive/ArchiveDocument.h"
 #include "calc/RootAdvice.h"
 #include "grid/ResultFormat.h"
-#include "grid/UncertaintyStatement.h"
 #include "ui/DetailsDialog.h"
 #include "ui/ErrorBox.h"
 #include "ui/GridClipboardHandler.h"
@@ -351,14 +350,13 @@ bool PanelResult::EditDetails() {
     m_details = dlg.GetDetails();
     ShowDetailsSummary();
     // The reference's uncertainty is part of Keff's.
-    if (m_pFit) ShowFitUncertainties();
+    if (m_pFit) ShowFitUncertainties(UncertaintyStatement(CollectContents(), m_pFit.get()));
     NotifyChanged();
     return true;
 }
 
-void PanelResult::ShowFitUncertainties() {
+void PanelResult::ShowFitUncertainties(const UncertaintyStatement& statement) {
     // Each value's U from its budget; none without one.
-    const UncertaintyStatement statement(CollectContents(), m_pFit.get());
     const CalibrationBudget* pBudget = statement.GetBudget();
     for (int j = 0; j < CalibrationFit::kValues; ++j)
         m_arrLabelU[j]->SetLabel(pBudget ? wxT("\u00B1 ") +
@@ -397,7 +395,7 @@ void PanelResult::Fit() {
     if (!ShowRun(contents, m_run.Fit(contents, m_nChosenCount, *pFit))) return;
     const UncertaintyStatement statement(contents, pFit.get());
     m_pFit = std::move(pFit);
-    ShowFitUncertainties();
+    ShowFitUncertainties(statement);
     // Now with the fit, for the plot's band.
     NotifyChanged();
     OfferUndo(

@@ -18,6 +18,7 @@
 #include "calc/Calculator.h"
 #include "grid/CalibrationRun.h"
 #include "grid/GridData.h"
+#include "grid/UncertaintyStatement.h"
 #include "ui/NoticeBar.h"
 #include "ui/UndoOffer.h"
 
@@ -144,7 +145,11 @@ private:
     void ShowDetailsSummary();
     // The ± label beside each manual box: its U from the fit's budget, which
     // takes the record's reference into account.
-    void ShowFitUncertainties();
+    void ShowFitUncertainties(const UncertaintyStatement& statement);
+    // The file an export goes to, asked for with the workbook and CSV types:
+    // its name's extension decides, and a bare name gets the chosen type's.
+    // Empty when the user gives none or will not replace a file.
+    wxString ChooseExportPath(const wxString& strTitle, const wxString& strName);
     void OnTextT(wxCommandEvent& event);
     // An edited manual box no longer shows the fit: its U labels go.
     void OnTextManual(wxCommandEvent& event);

@@ -1,7 +1,7 @@
 // The panel's data in and out: paste from spreadsheets, export as a workbook
-// or CSV. The rules live in ClipboardBlock and ExportFile, the grids' clipboard and keys in
-// GridClipboardHandler; these members only move texts between them and the
-// widgets.
+// or CSV. The rules live in ClipboardBlock and ExportFile, the grids'
+// clipboard and keys in GridClipboardHandler; these members only move texts
+// between them and the widgets.
 #include <wx/datetime.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
@@ -71,17 +71,15 @@ bool PanelResult::PasteText(const wxString& strText) {
     return true;
 }
 
-void PanelResult::Export() {
+wxString PanelResult::ChooseExportPath(const wxString& strTitle, const wxString& strName) {
     using Format = ExportFile::Format;
     // The workbook first: spreadsheets in any locale read its numbers.
     const Format formats[] = {Format::kWorkbook, Format::kCsv};
     const wxString strWildcard =
         _("Excel workbook (*.xlsx)") + wxT("|*.xlsx|") + _("CSV file (*.csv)") + wxT("|*.csv");
-    const wxString strName = wxDateTime::Now().Format(_("Varid_%Y_%m_%d_%H_%M_%S")) + wxT(".xlsx");
-    wxFileDialog dialog(this, _("Choose the file to export to"), g_strXmlFile, strName, strWildcard,
+    wxFileDialog dialog(this, strTitle, g_strXmlFile, strName, strWildcard,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() != wxID_OK) return;
-    // The name's own extension decides; a bare name gets the chosen type's.
+    if (dialog.ShowModal() != wxID_OK) return wxString();
     const int nType = dialog.GetFilterIndex();
     const Format format = ExportFile::FormatOf(dialog.GetPath(), formats[nType == 1 ? 1 : 0]);
     const wxString strPath = ExportFile::WithExtension(dialog.GetPath(), format);
@@ -89,9 +87,18 @@ void PanelResult::Export() {
     if (strPath != dialog.GetPath() && wxFileExists(strPath) &&
         wxMessageBox(wxString::Format(_("The file %s already exists. Replace it?"), strPath),
                      _("Export"), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION, this) != wxYES)
-        return;
+        return wxString();
+    return strPath;
+}
+
+void PanelResult::Export() {
+    const wxString strPath =
+        ChooseExportPath(_("Choose the file to export to"),
+                         wxDateTime::Now().Format(_("Varid_%Y_%m_%d_%H_%M_%S")) + wxT(".xlsx"));
+    if (strPath.empty()) return;
     // The archive directory stays where Save put it.
-    if (!ExportFile::Write(strPath, format, CollectContents(), g_nProgramMode, GetFit()))
+    if (!ExportFile::Write(strPath, ExportFile::FormatOf(strPath, ExportFile::Format::kCsv),
+                           CollectContents(), g_nProgramMode, GetFit()))
         ShowErrorBox(wxString::Format(_("Cannot write the file %s!"), strPath));
 }
 
@@ -99,11 +106,9 @@ void PanelResult::ExportSummary() {
     const wxString strDir = wxDirSelector(_("Choose the folder of archives to summarise"),
                                           g_strXmlFile, 0, wxDefaultPosition, this);
     if (strDir.empty()) return;
-    const wxString strName = wxDateTime::Now().Format(_("Varid_summary_%Y_%m_%d.xlsx"));
     const wxString strPath =
-        wxFileSelector(_("Choose the file to write the summary to"), g_strXmlFile, strName,
-                       wxT("xlsx"), _("Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv"),
-                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
+        ChooseExportPath(_("Choose the file to write the summary to"),
+                         wxDateTime::Now().Format(_("Varid_summary_%Y_%m_%d.xlsx")));
     if (strPath.empty()) return;
     WriteSummary(strDir, strPath);
 }
